@@ -1,0 +1,3 @@
+#include "world/DisplaySettings.h"
+
+DisplaySettings displaySettings;
