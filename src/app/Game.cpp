@@ -1,0 +1,152 @@
+#include "app/Game.h"
+
+#include "app/Camera.h"
+#include "app/Config.h"
+#include "app/GameRules.h"
+#include "app/Hud.h"
+#include "app/RenderPasses.h"
+#include "geometry/Terrain.h"
+#include "gpu/FatalError.h"
+#include "world/KeyToggles.h"
+#include "world/SceneDrawing.h"
+#include "world/World.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kConfigPath = "config.txt";
+constexpr const char* kWindowTitle = "Quellmoor";
+constexpr const char* kTitleFormat = "Quellmoor | (%.1f FPS)";
+
+// Everything the frame loop keeps from one frame to the next.
+struct Session {
+    GLFWwindow* window = nullptr;
+    Camera camera;      // the player's eye
+    FrameClock clock;   // time step and frame rate
+    GameState game;     // lives and the round's end states
+    JumpState jump;     // the jump in progress
+};
+
+Session session;
+
+// Loaders some drivers expose only through the window system; fetched again
+// so that the context's own entry points are the ones called.
+void refetchEntryPoints() {
+    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(glfwGetProcAddress("glGenVertexArrays"));
+    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(glfwGetProcAddress("glBindVertexArray"));
+    glDeleteVertexArrays =
+        reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(glfwGetProcAddress("glDeleteVertexArrays"));
+    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
+    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(glfwGetProcAddress("glGenFramebuffers"));
+    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glfwGetProcAddress("glBindFramebuffer"));
+    glGenRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(glfwGetProcAddress("glGenRenderbuffers"));
+    glBindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(glfwGetProcAddress("glBindRenderbuffer"));
+    glRenderbufferStorage =
+        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(glfwGetProcAddress("glRenderbufferStorage"));
+    glFramebufferRenderbuffer =
+        reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glfwGetProcAddress("glFramebufferRenderbuffer"));
+}
+
+GLFWwindow* openWindow() {
+    if (!glfwInit()) fatalError({"Failed to init glfw"});
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_REFRESH_RATE, 60);
+
+    Config config;
+    config.load(kConfigPath);
+    windowWidth = config.integer("WIDTH");
+    windowHeight = config.integer("HEIGHT");
+    const int fullscreen = config.integer("FULLSCREEN");
+
+    GLFWmonitor* monitor = fullscreen == 1 ? glfwGetPrimaryMonitor() : nullptr;
+    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, kWindowTitle, monitor, nullptr);
+    if (!window) {
+        glfwTerminate();
+        fatalError({"Failed to open window"});
+    }
+    glfwMakeContextCurrent(window);
+    if (glewInit() != GLEW_OK) fatalError({"Failed to initialize glew"});
+    refetchEntryPoints();
+    return window;
+}
+
+void startUp() {
+    session.window = openWindow();
+    glfwSetKeyCallback(session.window, keyCallback);
+    initWorld(session.window);
+    createFrameDigitTexts();
+    glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
+    glViewport(0, 0, windowWidth, windowHeight);
+    createRenderTargets();
+    session.clock.fpsTimer = glfwGetTime();
+}
+
+bool keyHeld(int key) { return glfwGetKey(session.window, key) == GLFW_PRESS; }
+
+float groundUnderPlayer(const Vector3& point) { return world.terrain->groundHeightAt(point); }
+
+void setTitle(float framesPerSecond) {
+    char title[64];
+    std::snprintf(title, sizeof title, kTitleFormat, framesPerSecond);
+    glfwSetWindowTitle(session.window, title);
+}
+
+// One frame; false once Escape was held during it.
+bool runFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const double frameTime = glfwGetTime();
+    const float dt = session.clock.step(frameTime);
+    session.clock.countFrame(glfwGetTime());
+    setTitle(session.clock.framesPerSecond);
+
+    glfwPollEvents();
+    const bool escapeHeld = glfwGetKey(session.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+
+    double cx = 0.0, cy = 0.0;
+    glfwGetCursorPos(session.window, &cx, &cy);
+    glfwSetCursorPos(session.window, windowWidth / 2, windowHeight / 2);
+    Camera& camera = session.camera;
+    applyMouseLook(camera, cx, cy, windowWidth, windowHeight);
+    const CameraVectors vectors = cameraVectors(camera);
+
+    ruleStep(camera, session.game, session.jump, vectors, dt, keyHeld, groundUnderPlayer);
+    camera.viewMatrix = cameraView(camera, vectors);
+    const Matrix4 cameraVP = multiply(world.projection, camera.viewMatrix);
+    winningLineStep(camera, session.game);
+
+    FrameView view;
+    view.frameTime = frameTime;
+    view.playerPosition = camera.playerPosition;
+    view.vectors = vectors;
+    view.viewMatrix = camera.viewMatrix;
+    view.cameraVP = cameraVP;
+    renderPasses(view);
+    drawHud(session.game, session.clock.framesPerSecond);
+
+    updateWorld(static_cast<double>(dt));
+    glfwSwapBuffers(session.window);
+    return !escapeHeld;
+}
+
+void shutDown() {
+    destroyWorld();
+    destroyRenderTargets();
+    glfwTerminate();
+}
+
+}  // namespace
+
+int runGame() {
+    startUp();
+    while (!glfwWindowShouldClose(session.window)) {
+        if (!runFrame()) break;
+    }
+    shutDown();
+    return 0;
+}

@@ -1,0 +1,77 @@
+#include "app/GameRules.h"
+
+#include "world/World.h"
+
+#include <GLFW/glfw3.h>
+
+namespace {
+
+const Vector3 kStartPosition{-5.5f, 0.0f, 0.0f};
+constexpr double kLimitTestX = 5.8;  // compared in double; the stored limit is the float 5.8f
+
+void restart(Camera& camera, GameState& game) {
+    camera.playerPosition = kStartPosition;
+    game.lives = kStartLives;
+    game.gameWon = false;
+    game.gameOver = false;
+}
+
+// Movement and the jump request while playing; only Enter in the end states.
+void stateGate(Camera& camera, GameState& game, JumpState& jump, const CameraVectors& vectors, float dt,
+               const KeyPressed& pressed) {
+    if (game.gameWon || game.gameOver) {
+        if (pressed(GLFW_KEY_ENTER)) restart(camera, game);
+        return;
+    }
+    moveByKeys(camera, vectors, dt, pressed);
+    if (pressed(GLFW_KEY_SPACE) && !jump.airborne) jump.rising = true;
+}
+
+void jumpPhases(Vector3& position, JumpState& jump, float dt, const GroundQuery& groundHeightAt) {
+    if (jump.rising) {
+        position.y = static_cast<float>(static_cast<double>(position.y) + static_cast<double>(dt) * kJumpSpeed);
+        jump.airborne = true;
+        const float ground = groundHeightAt(position);
+        if (position.y > ground + kJumpApex + terrainOffsetY) {
+            jump.falling = true;
+            jump.rising = false;
+        }
+    }
+    if (jump.falling) {
+        position.y = static_cast<float>(static_cast<double>(position.y) - static_cast<double>(dt) * kJumpSpeed);
+        const float ground = groundHeightAt(position);
+        if (ground + terrainOffsetY + kEyeHeight >= position.y) jump = JumpState{};
+    }
+}
+
+void keepInBounds(Vector3& position) {
+    if (position.x > kLimitTestX) position.x = kLimitX;
+    else if (position.x < -kLimitTestX) position.x = -kLimitX;
+    if (position.z > kLimitZ) position.z = kLimitZ;
+    else if (position.z < -kLimitZ) position.z = -kLimitZ;
+}
+
+}  // namespace
+
+void ruleStep(Camera& camera, GameState& game, JumpState& jump, const CameraVectors& vectors, float dt,
+              const KeyPressed& pressed, const GroundQuery& groundHeightAt) {
+    Vector3& position = camera.playerPosition;
+    stateGate(camera, game, jump, vectors, dt, pressed);
+    jumpPhases(position, jump, dt, groundHeightAt);
+    keepInBounds(position);
+
+    if (static_cast<double>(position.y) < kWaterEyeY) {
+        position = kStartPosition;
+        game.lives -= 1;
+    }
+    if (game.lives == 0) game.gameOver = true;
+
+    if (!jump.airborne) position.y = groundHeightAt(position) + kEyeHeight + terrainOffsetY;
+}
+
+void winningLineStep(Camera& camera, GameState& game) {
+    if (camera.playerPosition.x > kWinningX) {
+        game.gameWon = true;
+        camera.playerPosition.x = kWinningX;
+    }
+}

@@ -1,0 +1,130 @@
+#include "world/SceneDrawing.h"
+
+#include "geometry/SceneObject.h"
+#include "geometry/Terrain.h"
+#include "gpu/ShaderProgram.h"
+#include "gpu/Texture.h"
+#include "world/DisplaySettings.h"
+#include "world/World.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+constexpr double kPlusTopY = 0.61;       // the plus turns down at this model y
+constexpr double kPlusBottomY = -0.1;    // and up again here
+constexpr float kLightDegreesPerSecond = 20.0f;
+const Vector3 kSkyLightPosition{1000.0f, 1000.0f, 1000.0f};
+const Vector3 kSkyAmbient{0.9f, 0.9f, 0.9f};
+const Vector3 kSkySpecular{0.0f, 0.0f, 0.0f};
+
+void useProgram(ShaderProgram* program) { glUseProgram(program->programHandle); }
+
+GLint location(ShaderProgram* program, const char* name) {
+    return glGetUniformLocation(program->programHandle, name);
+}
+
+void setVector(ShaderProgram* program, const char* name, const Vector3& v) {
+    glUniform3f(location(program, name), v.x, v.y, v.z);
+}
+
+void setLighting(ShaderProgram* program, const Vector3& light, const Vector3& ambient,
+                 const Vector3& specular) {
+    setVector(program, "lightPosition", light);
+    setVector(program, "ambientPercentage", ambient);
+    setVector(program, "specularPercentage", specular);
+}
+
+// Colour texture on unit 0 and the model matrix; the mesh draws itself.
+void drawObject(ShaderProgram* program, SceneObject* object, Texture* color) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, color->textureHandle);
+    glUniform1i(location(program, "colorTexture"), 0);
+    glUniformMatrix4fv(location(program, "M"), 1, GL_FALSE, object->model.data());
+    object->draw();
+}
+
+void drawSphere() {
+    ShaderProgram* program = world.normalMappingProgram;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, world.groundTexture->textureHandle);
+    glUniform1i(location(program, "colorTexture"), 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, world.groundNormalTexture->textureHandle);
+    glUniform1i(location(program, "normalTexture"), 1);
+    glUniformMatrix4fv(location(program, "M"), 1, GL_FALSE, world.sphereMesh->model.data());
+    world.sphereMesh->draw();
+}
+
+void drawTerrain() {
+    ShaderProgram* program = world.basicProgram;
+    Terrain* terrain = world.terrain;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, world.rockTexture->textureHandle);
+    glUniform1i(location(program, "colorTexture"), 0);
+    glUniformMatrix4fv(location(program, "M"), 1, GL_FALSE, terrain->model.data());
+    glBindVertexArray(terrain->vao);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(terrain->indices.size()), GL_UNSIGNED_SHORT, nullptr);
+    glBindVertexArray(0);
+}
+
+// The sky box is lit almost flat from far away, then the world's light is restored.
+void drawSky() {
+    ShaderProgram* program = world.basicProgram;
+    setLighting(program, kSkyLightPosition, kSkyAmbient, kSkySpecular);
+    drawObject(program, world.skyMesh, world.skyTexture);
+    setLighting(program, world.lightPosition, world.ambientPercentage, world.specularPercentage);
+}
+
+void spinAndBob(double dt) {
+    Vector3 up{0.0f, 1.0f, 0.0f};
+    world.plusMesh->rotate(dt, up);
+    world.plusShadowMesh->rotate(dt, up);
+
+    const float d = static_cast<float>(dt);
+    Vector3 step{0.0f, world.plusMovingDown ? -d : d, 0.0f};
+    world.plusMesh->translate(dt, step);
+    world.plusShadowMesh->translate(dt, step);
+
+    const double y = static_cast<double>(world.plusMesh->model.m[3][1]);
+    if (!world.plusMovingDown && y >= kPlusTopY) world.plusMovingDown = true;
+    else if (world.plusMovingDown && y <= kPlusBottomY) world.plusMovingDown = false;
+}
+
+void turnLight(double dt) {
+    const float angle = static_cast<float>(dt) * kLightDegreesPerSecond;
+    const Matrix4 rotation = rotateBy(Matrix4(), angle, {0.0f, 1.0f, 0.0f});
+    world.lightPosition = transformDirection(rotation, world.lightPosition);
+    for (ShaderProgram* program :
+         {world.basicProgram, world.transparentProgram, world.normalMappingProgram}) {
+        useProgram(program);
+        setVector(program, "lightPosition", world.lightPosition);
+    }
+}
+
+}  // namespace
+
+void drawScene() {
+    useProgram(world.normalMappingProgram);
+    drawSphere();
+    useProgram(world.basicProgram);
+    drawObject(world.basicProgram, world.plusMesh, world.carpetTexture);
+    drawTerrain();
+    drawSky();
+}
+
+void drawReflectionScene() {
+    useProgram(world.basicProgram);
+    drawObject(world.basicProgram, world.plusMesh, world.carpetTexture);
+    drawTerrain();
+    drawSky();
+    useProgram(world.normalMappingProgram);
+    drawSphere();
+}
+
+void updateWorld(double dt) {
+    world.cube->update(dt);
+    world.mapMesh->update(dt);
+    spinAndBob(dt);
+    if (displaySettings.lightRotationEnabled) turnLight(dt);
+}
