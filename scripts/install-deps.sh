@@ -9,7 +9,7 @@ PACKAGES=(
   libglfw3-dev libglew-dev libassimp-dev libfreeimage-dev   # the game
   libfreetype-dev fonts-dejavu-core                         # the asset generator's glyphs
   libgtest-dev xvfb xauth libgl1-mesa-dri                   # headless tests
-  xdotool imagemagick x11-utils glslang-tools python3       # end-to-end and shader checks
+  xdotool imagemagick x11-utils libx11-dev glslang-tools python3   # end-to-end and shader checks
 )
 
 missing=()
