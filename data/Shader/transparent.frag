@@ -1,0 +1,113 @@
+#version 330 core
+// Water: the mirrored scene, rippled by a scrolling distortion map, mixed
+// with the water colour by a Fresnel term, a sun glint from the water normal
+// map, and the shadow map darkening the surface. transparencyMode 1 lets the
+// ground below show through (steep views more than grazing ones); 0 draws
+// the water opaque.
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec2 texCoord;
+in vec3 eyePosition;
+in vec4 reflectionClip;
+in float reflectionDistance;
+
+uniform mat4 depthBiasMVP;
+uniform float time;
+uniform sampler2D colorTexture;
+uniform sampler2D reflectionTexture;
+uniform sampler2D normalTexture;
+uniform sampler2DShadow shadowMap;
+uniform sampler2D dudv;
+uniform int transparencyMode;
+uniform vec3 lightPosition;
+uniform vec3 ambientPercentage;
+uniform vec3 specularPercentage;
+
+out vec4 fragColor;
+
+const float GAMMA = 2.2;
+const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
+const float SUN_STRENGTH = 1.25;
+const vec3 DEEP_WATER = vec3(0.02, 0.20, 0.30);
+const float WATER_TEXTURE_SHARE = 0.45;
+const float WAVE_TILING = 7.0;
+const float COLOR_TILING = 3.0;
+// time is a hundredth of a second count, so this scrolls 0.03 tiles a second.
+const float SCROLL_SPEED = 3.0;
+const float WAVE_STRENGTH = 0.02;
+const float RIPPLE_SCALE = 0.1;
+// Ripples keep their size on the water, so they shrink on screen with distance.
+const float FULL_DISTORTION_DISTANCE = 2.0;
+const float FLATNESS = 3.0;
+const float GLINT_SHININESS = 160.0;
+const float GLINT_STRENGTH = 3.0;
+const float MIN_REFLECTIVITY = 0.25;
+const float MAX_REFLECTIVITY = 0.85;
+const vec3 REFLECTION_TINT = vec3(0.80, 0.93, 1.0);
+const float FRESNEL_POWER = 3.0;
+const float SHADOW_DARKNESS = 0.4;
+const float CLEAR_ALPHA = 0.6;
+const float GRAZING_ALPHA = 0.85;
+
+const float SHADOW_MIN_BIAS = 0.0002;
+const float SHADOW_SLOPE_BIAS = 0.0009;
+const float SHADOW_MAX_BIAS = 0.003;
+
+float sunVisibility(vec3 position, float nDotL) {
+    float cosine = clamp(nDotL, 0.05, 1.0);
+    float slope = sqrt(1.0 - cosine * cosine) / cosine;
+    float bias = clamp(SHADOW_SLOPE_BIAS * slope, SHADOW_MIN_BIAS, SHADOW_MAX_BIAS);
+    vec4 coord = depthBiasMVP * vec4(position, 1.0);
+    vec3 p = coord.xyz / coord.w;
+    if (any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0)))) return 1.0;
+
+    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
+    float lit = 0.0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            lit += textureLod(shadowMap, vec3(p.xy + (vec2(x, y) - 1.5) * texel, p.z - bias), 0.0);
+    return lit / 16.0;
+}
+
+vec3 toLinear(vec3 c) { return pow(c, vec3(GAMMA)); }
+
+void main() {
+    float scroll = fract(time * SCROLL_SPEED);
+    vec2 waveCoord = texCoord * WAVE_TILING;
+    vec2 ripple = (texture(dudv, vec2(waveCoord.x + scroll, waveCoord.y)).rg * 2.0 - 1.0) * RIPPLE_SCALE;
+    vec2 rippledCoord = waveCoord + vec2(ripple.x, ripple.y + scroll);
+    vec2 distortion = (texture(dudv, rippledCoord).rg * 2.0 - 1.0) * WAVE_STRENGTH
+                      * clamp(FULL_DISTORTION_DISTANCE / max(reflectionDistance, 1e-3), 0.3, 1.0);
+    vec3 mapped = texture(normalTexture, rippledCoord).rgb;
+    vec3 waterTexel = texture(colorTexture, texCoord * COLOR_TILING + distortion).rgb;
+
+    vec2 mirrorCoord = reflectionClip.xy / reflectionClip.w * 0.5 + 0.5;
+    vec3 reflection = toLinear(texture(reflectionTexture, clamp(mirrorCoord + distortion, 0.001, 0.999)).rgb);
+
+    // The normal map lies in the water plane; only the top face uses it.
+    vec3 geometric = normalize(worldNormal);
+    vec3 waveNormal = normalize(vec3(mapped.r * 2.0 - 1.0, mapped.b * FLATNESS, mapped.g * 2.0 - 1.0));
+    vec3 n = geometric.y > 0.5 ? waveNormal : geometric;
+
+    vec3 toLight = normalize(lightPosition);
+    vec3 toEye = normalize(eyePosition - worldPosition);
+    vec3 sun = SUN_COLOR * SUN_STRENGTH;
+    float nDotL = dot(geometric, toLight);
+    float visibility = nDotL > 0.0 ? sunVisibility(worldPosition, nDotL) : 0.0;
+
+    vec3 body = mix(DEEP_WATER, toLinear(waterTexel), WATER_TEXTURE_SHARE);
+    body *= ambientPercentage + (vec3(1.0) - ambientPercentage) * sun * max(nDotL, 0.0) * visibility;
+
+    float fresnel = pow(1.0 - clamp(dot(toEye, n), 0.0, 1.0), FRESNEL_POWER);
+    float reflectivity = mix(MIN_REFLECTIVITY, MAX_REFLECTIVITY, fresnel);
+    vec3 color = mix(body, reflection * REFLECTION_TINT, reflectivity);
+    color *= mix(1.0 - SHADOW_DARKNESS, 1.0, visibility);
+
+    vec3 halfway = normalize(toLight + toEye);
+    float glint = pow(max(dot(n, halfway), 0.0), GLINT_SHININESS) * GLINT_STRENGTH * visibility;
+    color += specularPercentage * sun * glint;
+
+    float alpha = transparencyMode == 1 ? mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel) : 1.0;
+    fragColor = vec4(pow(color, vec3(1.0 / GAMMA)), alpha);
+}
