@@ -1,0 +1,118 @@
+#include "geometry/ModelImport.h"
+
+#include "gpu/FatalError.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+static_assert(importFlags == (aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
+                              aiProcess_Triangulate | aiProcess_GenNormals |
+                              aiProcess_SortByPType | aiProcess_GenUVCoords),
+              "importFlags names these six steps");
+
+namespace {
+
+[[noreturn]] void failModel(const char* path, const std::string& reason) {
+    const std::string first = std::string("Failed to load model ") + path;
+    if (reason.empty()) fatalError({first});
+    fatalError({first, reason});
+}
+
+// The first mesh of the scene, once it is known to be usable.
+const aiMesh* firstUsableMesh(const aiScene* scene, const char* path) {
+    if (scene->mNumMeshes == 0 || scene->mMeshes[0] == nullptr)
+        failModel(path, "The file contains no mesh");
+    const aiMesh* mesh = scene->mMeshes[0];
+    if (mesh->mNumVertices > maxMeshVertices)
+        failModel(path, "Its first mesh has " + std::to_string(mesh->mNumVertices) +
+                            " vertices, more than the " + std::to_string(maxMeshVertices) +
+                            " that 16-bit indices can address");
+    if (mesh->mNumFaces == 0) failModel(path, "Its first mesh has no triangles");
+    for (unsigned int f = 0; f < mesh->mNumFaces; ++f)
+        if (mesh->mFaces[f].mNumIndices != 3)
+            failModel(path, "Its first mesh has faces that are not triangles");
+    return mesh;
+}
+
+void copyVertices(const aiMesh& mesh, std::vector<Vector3>& positions, std::vector<Vector2>& uvs,
+                  std::vector<Vector3>& normals) {
+    const unsigned int count = mesh.mNumVertices;
+    positions.reserve(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        const aiVector3D& p = mesh.mVertices[i];
+        positions.push_back({p.x, p.y, p.z});
+    }
+
+    // Only channel 0 is used, and only its first two components.
+    const aiVector3D* coords = mesh.mTextureCoords[0];
+    uvs.reserve(count);
+    for (unsigned int i = 0; i < count; ++i)
+        uvs.push_back(coords ? Vector2{coords[i].x, coords[i].y} : Vector2{});
+
+    normals.reserve(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        if (!mesh.mNormals) {
+            normals.push_back({});
+            continue;
+        }
+        const aiVector3D& n = mesh.mNormals[i];
+        normals.push_back({n.x, n.y, n.z});
+    }
+}
+
+void copyIndices(const aiMesh& mesh, std::vector<uint16_t>& indices) {
+    indices.reserve(3 * static_cast<size_t>(mesh.mNumFaces));
+    for (unsigned int f = 0; f < mesh.mNumFaces; ++f)
+        for (unsigned int k = 0; k < 3; ++k)
+            indices.push_back(static_cast<uint16_t>(mesh.mFaces[f].mIndices[k]));
+}
+
+bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+}  // namespace
+
+void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vector3>& positions,
+               std::vector<Vector2>& uvs, std::vector<Vector3>& normals) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(path, importFlags);
+    if (!scene) failModel(path, importer.GetErrorString());
+
+    const aiMesh* mesh = firstUsableMesh(scene, path);
+    copyVertices(*mesh, positions, uvs, normals);
+    copyIndices(*mesh, indices);
+}
+
+void computeTangents(const std::vector<uint16_t>& indices, const std::vector<Vector3>& positions,
+                     const std::vector<Vector2>& uvs, std::vector<Vector3>& tangents,
+                     std::vector<Vector3>& bitangents) {
+    tangents.assign(positions.size(), Vector3{});
+    bitangents.assign(positions.size(), Vector3{});
+    const size_t vertexCount = std::min(positions.size(), uvs.size());
+
+    for (size_t k = 0; k + 2 < indices.size(); k += 3) {
+        const uint16_t a = indices[k], b = indices[k + 1], c = indices[k + 2];
+        if (a >= vertexCount || b >= vertexCount || c >= vertexCount) continue;
+
+        const Vector3 e1 = positions[b] - positions[a];
+        const Vector3 e2 = positions[c] - positions[a];
+        const Vector2 d1 = uvs[b] - uvs[a];
+        const Vector2 d2 = uvs[c] - uvs[a];
+        const float area = d1.x * d2.y - d1.y * d2.x;
+        if (area == 0.0f) continue;
+
+        const float r = 1.0f / area;
+        const Vector3 tangent = (e1 * d2.y - e2 * d1.y) * r;
+        const Vector3 bitangent = (e2 * d1.x - e1 * d2.x) * r;
+        if (!isFinite(tangent) || !isFinite(bitangent)) continue;
+
+        for (uint16_t v : {a, b, c}) {
+            tangents[v] = tangents[v] + tangent;
+            bitangents[v] = bitangents[v] + bitangent;
+        }
+    }
+}

@@ -1,0 +1,79 @@
+#include "geometry/TerrainGrid.h"
+
+#include "support/GlTestContext.h"
+#include "unit/geometry/GeometryTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+TerrainGrid fromBitmap(int width, int height, int bitsPerPixel, const std::function<int(int, int)>& level,
+                       float spacing = 0.5f) {
+    TempDir dir;
+    return TerrainGrid(writeBitmap(dir / "map.bmp", width, height, bitsPerPixel, level).c_str(), spacing, 2.0f);
+}
+
+bool isLowest(float height) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &height, sizeof bits);
+    return bits == 0xFF7FFFFFu;
+}
+
+}  // namespace
+
+TEST(TerrainGrid, TwoByTwoImageGivesOneCellCentredOnTheOrigin) {
+    const TerrainGrid grid = fromBitmap(2, 2, 8, [](int c, int r) { return (c + 2 * r) * 85; }, 0.06f);
+    ASSERT_EQ(grid.positions.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(grid.positions[i].x, i % 2 ? 0.03f : -0.03f) << i;
+        EXPECT_FLOAT_EQ(grid.positions[i].y, i / 3.0f * 2.0f) << i;
+        EXPECT_FLOAT_EQ(grid.positions[i].z, i / 2 ? 0.03f : -0.03f) << i;
+        EXPECT_EQ(grid.uvs[i].x, i / 2 * 10.0f) << i;  // follows the rows
+        EXPECT_EQ(grid.uvs[i].y, i % 2 * 10.0f) << i;  // follows the columns
+    }
+    EXPECT_EQ(grid.indices, (std::vector<uint16_t>{0, 3, 1, 0, 2, 3}));
+}
+
+TEST(TerrainGrid, FlatImageFacesUpWithOneHeightInsideAndNoneOnTheFarEdges) {
+    const TerrainGrid grid = fromBitmap(5, 3, 8, [](int, int) { return 255; });  // rows padded to 8 bytes
+    for (const Vector3& n : grid.normals) EXPECT_TRUE(n.x == 0.0f && n.y == 1.0f && n.z == 0.0f);
+    // x spans [-1, 1] and z [-0.5, 0.5]; the near edges belong to the grid.
+    for (float x : {-1.0f, -0.3f, 0.99f})
+        for (float z : {-0.5f, 0.1f, 0.49f}) EXPECT_FLOAT_EQ(grid.groundHeightAt({x, 7.0f, z}), 2.0f);
+    for (Vector3 p : {Vector3{1, 0, 0}, {0, 0, 0.5f}, {-1.01f, 0, 0}, {0, 0, -0.51f}, {1e30f, 0, 0}, {NAN, 0, 0}})
+        EXPECT_TRUE(isLowest(grid.groundHeightAt(p))) << p.x << ", " << p.z;
+}
+
+TEST(TerrainGrid, HeightFollowsTheDrawnTrianglesAndAgreesOnTheDiagonal) {
+    // Corner heights 0, 1 (near row) and 2, 4 (far row); spacing 1.
+    TerrainGrid::Heightmap map{"test pixels", 2, 2, 1, 2, {0, 51, 102, 204}};
+    const TerrainGrid grid(map, 1.0f, 5.0f);
+    auto at = [&](float tx, float tz) { return grid.groundHeightAt({tx - 0.5f, 0.0f, tz - 0.5f}); };
+    EXPECT_NEAR(at(0.75f, 0.25f), 0.75f + 3.0f * 0.25f, 1e-5f);  // triangle (P00, P11, P10)
+    EXPECT_NEAR(at(0.25f, 0.75f), 2.0f * 0.25f + 2.0f * 0.75f, 1e-5f);  // triangle (P00, P01, P11)
+    for (float t : {0.0f, 0.25f, 0.5f, 0.875f}) EXPECT_NEAR(at(t, t), 4.0f * t, 1e-5f) << t;
+}
+
+TEST(TerrainGrid, PixelRowsAndDepthsAreReadAsStored) {
+    // Five 8-bit pixels fill 5 bytes of a row stored in 8.
+    const TerrainGrid padded = fromBitmap(5, 3, 8, [](int c, int r) { return 10 * r + c; });
+    ASSERT_EQ(padded.positions.size(), 15u);
+    for (int i = 0; i < 15; ++i) EXPECT_FLOAT_EQ(padded.positions[i].y, (10 * (i / 5) + i % 5) / 255.0f * 2.0f) << i;
+
+    const TerrainGrid grey = fromBitmap(256, 2, 24, [](int c, int) { return c == 0 ? 0 : 255; }, 0.06f);
+    EXPECT_EQ(grey.positions[0].y, 0.0f);
+    EXPECT_EQ(grey.positions[1].y, 2.0f);
+    EXPECT_NEAR(grey.positions[0].x, -7.65f, 1e-5f);
+    EXPECT_NEAR(grey.positions[255].x, 7.65f, 1e-5f);
+    const unsigned char blueGreenRed[3] = {0x01, 0x02, 0x80};
+    EXPECT_FLOAT_EQ(TerrainGrid::sampleHeight(blueGreenRed, 3), 0x800201 / 16777215.0f);
+}
+
+TEST(TerrainGrid, SingleRowHasNoTrianglesAndNoGround) {
+    const TerrainGrid grid(TerrainGrid::Heightmap{"test pixels", 3, 1, 1, 4, {0, 128, 255, 0}}, 0.5f, 1.0f);
+    EXPECT_TRUE(grid.indices.empty());
+    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(grid.positions[i].z) && length(grid.normals[i]) == 0.0f);
+    EXPECT_TRUE(isLowest(grid.groundHeightAt({0.0f, 0.0f, 0.0f})));
+}
