@@ -69,6 +69,9 @@ class Game:
         self.window = None
 
     def start(self):
+        # Without a window manager the window opens at the screen's corner;
+        # a cursor at its centre keeps the first frame's view level.
+        xdotool("mousemove", self.width // 2, self.height // 2, check=False)
         self.process = subprocess.Popen([os.path.abspath(self.args.game)], cwd=self.dir,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE)
@@ -122,6 +125,14 @@ class Game:
         self.focus()
         xdotool("keydown", name)
         time.sleep(seconds)
+        xdotool("keyup", name)
+
+    def press(self, name):
+        """Holds a key down until release(); the game polls keys once a frame."""
+        self.focus()
+        xdotool("keydown", name)
+
+    def release(self, name):
         xdotool("keyup", name)
 
     def turn(self, dx, dy=0):

@@ -174,6 +174,7 @@ TEST_F(AssembledWorld, DestroyWorldReleasesEveryName) {
     const Names names = worldNames();
     destroyWorld();
     world = World{};
+    glUseProgram(0);  // a deleted program that is current lives on until it is not
     glFinish();
     for (GLuint p : names.programs) EXPECT_FALSE(glIsProgram(p)) << p;
     for (GLuint s : names.shaders) EXPECT_FALSE(glIsShader(s)) << s;
