@@ -114,7 +114,6 @@ class Game:
 
     def focus(self):
         xdotool("windowfocus", "--sync", self.window, check=False)
-        xdotool("mousemove", "--window", self.window, self.width // 2, self.height // 2, check=False)
 
     def key(self, *names):
         self.focus()
@@ -135,12 +134,14 @@ class Game:
     def release(self, name):
         xdotool("keyup", name)
 
-    def turn(self, dx, dy=0):
+    def turn(self, dx, dy=0, settle=1.0):
+        """Moves the mouse; the game reads it at its next frame and puts it back."""
         xdotool("mousemove_relative", "--", dx, dy)
+        time.sleep(settle)
 
     def screenshot(self, settle=0.5):
         time.sleep(settle)
-        ppm = subprocess.run(["import", "-window", self.window, "ppm:-"], capture_output=True,
+        ppm = subprocess.run(["import", "-window", self.window, "-depth", "8", "ppm:-"], capture_output=True,
                              timeout=30, check=True).stdout
         return parse_ppm(ppm)
 
@@ -173,6 +174,8 @@ def parse_ppm(data):
         pos = end
     pos += 1
     width, height = int(fields[1]), int(fields[2])
+    if fields[0] != b"P6" or int(fields[3]) != 255:
+        raise ValueError(f"not an 8-bit binary PPM: {fields}")
     return Image(width, height, data[pos:pos + width * height * 3])
 
 
