@@ -16,15 +16,16 @@ const Vec3 kBoxScale{5.9f, 6.0f, 5.52f};
 constexpr float kBoxCentreY = 1.0f;
 constexpr float kEyeHeight = -0.1f;
 
-const Vec3 kSunDirection = normalized({0.55f, 0.32f, -0.78f});
+// Roughly towards the light at (2, 2, 2), kept off the corner where two walls meet.
+const Vec3 kSunDirection = normalized({1.0f, 1.0f, 0.6f});
 const Color kZenith{0.11f, 0.29f, 0.66f};
 const Color kSkyHorizon{0.74f, 0.84f, 0.94f};
 const Color kHaze{0.83f, 0.88f, 0.93f};
 const Color kSunGlow{1.0f, 0.88f, 0.66f};
 const Color kCloudLit{1.0f, 0.99f, 0.97f};
 const Color kCloudShade{0.58f, 0.63f, 0.72f};
-const Color kDeepSea{0.03f, 0.16f, 0.28f};
-const Color kFarSea{0.30f, 0.47f, 0.58f};
+const Color kDeepSea{0.13f, 0.29f, 0.41f};
+const Color kFarSea{0.38f, 0.53f, 0.64f};
 constexpr int kNoisePeriod = 256;
 constexpr int kQuality = 92;
 
@@ -66,7 +67,7 @@ Color seaBelow(const Noise& noise, Vec3 dir) {
     const float reach = 1.0f / (depth + 0.01f);
     const float x = dir.x * reach + 10.0f, z = dir.z * reach + 10.0f;
     const float waves = noise.fractal(x * 2.5f, z * 9.0f, kNoisePeriod, 4, 0.5f);
-    Color sea = mix(kDeepSea, kFarSea, std::pow(1.0f - depth, 14.0f));
+    Color sea = mix(kDeepSea, kFarSea, std::pow(1.0f - depth, 8.0f));
     sea = sea * (1.0f + 0.18f * waves);
     const Vec3 mirrored{dir.x, -dir.y, dir.z};
     const float glint = std::pow(std::max(dot3(mirrored, kSunDirection), 0.0f), 40.0f);
