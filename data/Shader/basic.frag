@@ -70,7 +70,8 @@ void main() {
     vec3 fill = mix(FILL_COLOR, vec3(1.0), backdrop);
 
     float nDotL = dot(n, toLight);
-    float visibility = nDotL > 0.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
+    // The backdrop ignores shadows, so it skips the costly lookup.
+    float visibility = nDotL > 0.0 && backdrop < 1.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
     // The backdrop shows its texture as it is, without face-to-face
     // brightness steps or the island's shadows on it.
     float diffuse = mix(max(nDotL, 0.0) * visibility, 1.0, backdrop);
