@@ -16,13 +16,10 @@ namespace {
 
 int g_debugErrors = 0;
 
-void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint, GLenum severity, GLsizei,
-                               const GLchar* message, const void*) {
-    if (type == GL_DEBUG_TYPE_ERROR) {
-        ++g_debugErrors;
-        std::fprintf(stderr, "GL error: %s\n", message);
-    }
-    (void)severity;
+void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message, const void*) {
+    if (type != GL_DEBUG_TYPE_ERROR) return;
+    ++g_debugErrors;
+    std::fprintf(stderr, "GL error: %s\n", message);
 }
 
 GLFWwindow* openContext(int width, int height, bool debug) {
@@ -37,8 +34,7 @@ GLFWwindow* openContext(int width, int height, bool debug) {
     glfwMakeContextCurrent(window);
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) return nullptr;
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) continue;
     return window;
 }
 
@@ -121,15 +117,12 @@ ChildResult runChild(const std::vector<std::string>& argv, const std::string& wo
     close(outPipe[1]);
     close(errPipe[1]);
 
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     while (open > 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) {
             result.timedOut = true;
             kill(pid, SIGKILL);
@@ -142,11 +135,11 @@ ChildResult runChild(const std::vector<std::string>& argv, const std::string& wo
             ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
+                continue;
             }
+            close(fds[i].fd);
+            fds[i].fd = -1;
+            --open;
         }
     }
     int status = 0;

@@ -23,36 +23,32 @@ void WorldTest::TearDown() { GlTest::TearDown(); }
 
 WorldTest::Names WorldTest::worldNames() {
     Names n;
-    for (ShaderProgram* p : {world.basicProgram, world.fontProgram, world.transparentProgram,
-                             world.normalMappingProgram}) {
+    for (ShaderProgram* p : {world.basicProgram, world.fontProgram, world.transparentProgram, world.normalMappingProgram}) {
         n.programs.insert(p->programHandle);
         n.shaders.insert({p->vertexShaderHandle, p->fragmentShaderHandle});
     }
-    std::vector<Text*> texts = {world.wonText, world.restartText, world.gameOverText, world.livesText1,
-                                world.livesText2, world.livesText3, world.samplingNearestText,
-                                world.samplingLinearText, world.mipmapOffText, world.mipmapNearestText,
-                                world.mipmapLinearText, world.transparencyOnText, world.transparencyOffText,
-                                world.framesText};
+    std::vector<Text*> texts = {world.wonText, world.restartText, world.gameOverText, world.livesText1, world.livesText2,
+                                world.livesText3, world.samplingNearestText, world.samplingLinearText, world.mipmapOffText,
+                                world.mipmapNearestText, world.mipmapLinearText, world.transparencyOnText,
+                                world.transparencyOffText, world.framesText};
     for (Text* digit : world.frameDigitTexts)
         if (digit) texts.push_back(digit);
     for (Text* t : texts) {
         n.buffers.insert({t->positionBuffer, t->uvBuffer});
         n.vertexArrays.insert(t->vao);
     }
-    for (SceneObject* object : {world.waterMesh, world.mapMesh, world.skyMesh, world.plusMesh,
-                                world.sphereMesh, world.plusShadowMesh, world.sphereShadowMesh}) {
-        auto* mesh = dynamic_cast<Mesh*>(object);
-        if (!mesh) continue;
-        n.buffers.insert({mesh->positionBuffer, mesh->normalBuffer, mesh->uvBuffer, mesh->tangentBuffer,
-                          mesh->bitangentBuffer, mesh->indexBuffer});
-        n.vertexArrays.insert(mesh->vao);
-    }
+    for (SceneObject* object : {world.waterMesh, world.mapMesh, world.skyMesh, world.plusMesh, world.sphereMesh,
+                                world.plusShadowMesh, world.sphereShadowMesh})
+        if (auto* mesh = dynamic_cast<Mesh*>(object)) {
+            n.buffers.insert({mesh->positionBuffer, mesh->normalBuffer, mesh->uvBuffer, mesh->tangentBuffer,
+                              mesh->bitangentBuffer, mesh->indexBuffer});
+            n.vertexArrays.insert(mesh->vao);
+        }
     auto* cube = dynamic_cast<Cube*>(world.cube);
-    n.buffers.insert({cube->positionBuffer, cube->normalBuffer, cube->indexBuffer});
-    n.vertexArrays.insert(cube->vao);
     Terrain* t = world.terrain;
-    n.buffers.insert({t->positionBuffer, t->normalBuffer, t->uvBuffer, t->indexBuffer});
-    n.vertexArrays.insert(t->vao);
+    n.buffers.insert({cube->positionBuffer, cube->normalBuffer, cube->indexBuffer, t->positionBuffer, t->normalBuffer,
+                      t->uvBuffer, t->indexBuffer});
+    n.vertexArrays.insert({cube->vao, t->vao});
     for (Texture* tex : {world.fontTexture, world.rockTexture, world.brickNormalTexture, world.skyTexture,
                          world.waterColorTexture, world.waterNormalTexture, world.waterDudvTexture,
                          world.carpetTexture, world.groundTexture, world.groundNormalTexture})

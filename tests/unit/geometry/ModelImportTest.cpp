@@ -1,85 +1,74 @@
+// Model files the tests write: the lists and tangent frames loadModel and
+// computeTangents give, and the files that end the process.
 #include "geometry/ModelImport.h"
-
 #include "support/GlTestContext.h"
-#include "unit/geometry/GeometryTestFiles.h"
 
+#include <assimp/Importer.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace {
 
 struct Model {
+    explicit Model(const std::string& objText) {
+        TempDir dir;
+        writeTextFile(dir / "model.obj", objText);
+        loadModel((dir / "model.obj").c_str(), indices, positions, uvs, normals);
+        computeTangents(indices, positions, uvs, tangents, bitangents);
+        for (size_t size : {uvs.size(), normals.size(), tangents.size(), bitangents.size()}) EXPECT_EQ(size, positions.size());
+    }
     std::vector<uint16_t> indices;
     std::vector<Vector3> positions, normals, tangents, bitangents;
     std::vector<Vector2> uvs;
 };
 
-Model load(const std::string& objText) {
-    TempDir dir;
-    writeTextFile(dir / "model.obj", objText);
-    Model m;
-    loadModel((dir / "model.obj").c_str(), m.indices, m.positions, m.uvs, m.normals);
-    computeTangents(m.indices, m.positions, m.uvs, m.tangents, m.bitangents);
-    EXPECT_EQ(m.uvs.size(), m.positions.size());
-    EXPECT_EQ(m.normals.size(), m.positions.size());
-    EXPECT_EQ(m.tangents.size(), m.positions.size());
-    EXPECT_EQ(m.bitangents.size(), m.positions.size());
-    return m;
-}
-
-void expectVector(const Vector3& v, Vector3 want) {
-    EXPECT_NEAR(v.x, want.x, 1e-6f);
-    EXPECT_NEAR(v.y, want.y, 1e-6f);
-    EXPECT_NEAR(v.z, want.z, 1e-6f);
-}
+bool same(const Vector3& a, const Vector3& b) { return length(a - b) < 1e-6f; }
 
 }  // namespace
 
 TEST(LoadModel, OneTriangleOfTheFirstMeshWithItsTangentFrame) {
-    const Model m = load("o first\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
-                         "vt 0 0 0.5\nvt 1 0 0.5\nvt 0 1 0.5\nf 1/1 2/2 3/3\n"
-                         "o second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4 5 6\nf 5 7 6\n");
-    ASSERT_EQ(m.positions.size(), 3u);
-    EXPECT_EQ(m.indices.size(), 3u);
+    const Model m("o first\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0 0.5\nvt 1 0 0.5\nvt 0 1 0.5\nf 1/1 2/2 3/3\n"
+                  "o second\nv 5 5 5\nv 6 5 5\nv 5 6 5\nv 6 6 5\nf 4 5 6\nf 5 7 6\n");
+    ASSERT_EQ(m.positions.size() + m.indices.size(), 6u);
     for (size_t v = 0; v < 3; ++v) {
-        const Vector3& p = m.positions[v];
-        EXPECT_TRUE(p.x == m.uvs[v].x && p.y == m.uvs[v].y) << "uv of vertex " << v;  // w is dropped
-        expectVector(m.tangents[v], {1, 0, 0});
-        expectVector(m.bitangents[v], {0, 1, 0});
-        expectVector(m.normals[v], {0, 0, 1});  // generated, since the file has none
+        EXPECT_TRUE(m.positions[v].x == m.uvs[v].x && m.positions[v].y == m.uvs[v].y) << "uv of vertex " << v;
+        EXPECT_TRUE(same(m.tangents[v], {1, 0, 0}) && same(m.bitangents[v], {0, 1, 0})) << v;
+        EXPECT_TRUE(same(m.normals[v], {0, 0, 1})) << "generated, since the file has none";
     }
 }
 
+// Each triangle of the index list adds its frame to its corners; one without texture area adds nothing.
 TEST(LoadModel, SharedVerticesAddTheTangentsOfAllTheirTriangles) {
-    const Model m = load("v 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 0\n"
-                         "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n");
-    ASSERT_EQ(m.positions.size(), 4u);
-    ASSERT_EQ(m.indices.size(), 6u);  // the quad, triangulated
-    for (size_t v = 0; v < 4; ++v) {
-        const float uses = static_cast<float>(std::count(m.indices.begin(), m.indices.end(), v));
-        expectVector(m.tangents[v], {2.0f * uses, 0, 0});
-        expectVector(m.bitangents[v], {0, uses, 0});
+    const Model quad("v 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n");
+    ASSERT_EQ(quad.positions.size(), 4u);
+    for (uint16_t v = 0; v < 4; ++v) {
+        const float uses = static_cast<float>(std::count(quad.indices.begin(), quad.indices.end(), v));
+        EXPECT_TRUE(same(quad.tangents[v], {2.0f * uses, 0, 0}) && same(quad.bitangents[v], {0, uses, 0})) << v;
     }
+    const Model flat("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    for (size_t v = 0; v < 3; ++v)
+        EXPECT_TRUE(flat.uvs[v].x == 0.0f && flat.uvs[v].y == 0.0f && same(flat.tangents[v], {0, 0, 0}) && same(flat.bitangents[v], {0, 0, 0}));
 }
 
-TEST(LoadModel, IndexedSmoothSphereGetsTangentsAlongItsSurface) {
-    const int rings = 24, segments = 48;
-    const Model m = load(uvSphereObj(rings, segments));
-    // Faces share the rings' vertices: the vertex list is not in triangle triples.
-    ASSERT_EQ(m.positions.size(), static_cast<size_t>((rings + 1) * (segments + 1) - 2));
-    for (size_t v = 0; v < m.positions.size(); ++v) {
-        ASSERT_GT(length(m.tangents[v]), 0.0f) << "vertex " << v;
-        EXPECT_NEAR(dot(normalize(m.tangents[v]), normalize(m.normals[v])), 0.0f, 0.1f) << "vertex " << v;
-    }
-}
-
-TEST(LoadModel, WithoutTextureCoordinatesEverythingIsZeroAndFinite) {
-    const Model m = load("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    ASSERT_EQ(m.positions.size(), 3u);
-    for (size_t v = 0; v < 3; ++v) {
-        EXPECT_TRUE(m.uvs[v].x == 0.0f && m.uvs[v].y == 0.0f);
-        expectVector(m.tangents[v], {0, 0, 0});
-        expectVector(m.bitangents[v], {0, 0, 0});
+TEST(LoadModel, FilesWithoutAUsableFirstMeshAreFatal) {
+    TempDir dir;
+    Assimp::Importer importer;
+    ASSERT_EQ(importer.ReadFile("missing.obj", importFlags), nullptr);
+    writeTextFile(dir / "comments.obj", "# nothing but this comment\n");
+    writeTextFile(dir / "lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n");
+    std::ofstream big(dir / "big.obj");  // 21846 separate triangles: 65538 vertices
+    for (int t = 0; t < 21846; ++t) big << "v " << t << " 0 0\nv " << t << " 1 0\nv " << t << " 0 1\n";
+    for (int t = 0; t < 21846; ++t) big << "f " << 3 * t + 1 << ' ' << 3 * t + 2 << ' ' << 3 * t + 3 << "\n";
+    big.close();
+    for (auto [file, reason] : {std::pair<std::string, std::string>{"missing.obj", importer.GetErrorString()},
+                                {"comments.obj", "The file contains no mesh"},
+                                {"lines.obj", "Its first mesh has faces that are not triangles"},
+                                {"big.obj", "Its first mesh has 65538 vertices, more than the 65536 that 16-bit indices can address"}}) {
+        const ChildResult result = runChild({probePath("geometry_load_model"), file}, dir.path);
+        EXPECT_EQ(result.out, "Failed to load model " + file + "\n" + reason + "\n");
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.status, 255);
     }
 }

@@ -1,79 +1,73 @@
+// Terrain grids from small bitmaps the tests write, and heightmaps that end the process.
 #include "geometry/TerrainGrid.h"
-
 #include "support/GlTestContext.h"
 #include "unit/geometry/GeometryTestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cmath>
 
-namespace {
-
-TerrainGrid fromBitmap(int width, int height, int bitsPerPixel, const std::function<int(int, int)>& level,
-                       float spacing = 0.5f) {
+static TerrainGrid fromBitmap(int width, int height, int bitsPerPixel, const std::function<int(int, int)>& level,
+                              float spacing = 0.5f) {
     TempDir dir;
     return TerrainGrid(writeBitmap(dir / "map.bmp", width, height, bitsPerPixel, level).c_str(), spacing, 2.0f);
 }
-
-bool isLowest(float height) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &height, sizeof bits);
-    return bits == 0xFF7FFFFFu;
-}
-
-}  // namespace
 
 TEST(TerrainGrid, TwoByTwoImageGivesOneCellCentredOnTheOrigin) {
     const TerrainGrid grid = fromBitmap(2, 2, 8, [](int c, int r) { return (c + 2 * r) * 85; }, 0.06f);
     ASSERT_EQ(grid.positions.size(), 4u);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(grid.positions[i].x, i % 2 ? 0.03f : -0.03f) << i;
-        EXPECT_FLOAT_EQ(grid.positions[i].y, i / 3.0f * 2.0f) << i;
-        EXPECT_FLOAT_EQ(grid.positions[i].z, i / 2 ? 0.03f : -0.03f) << i;
-        EXPECT_EQ(grid.uvs[i].x, i / 2 * 10.0f) << i;  // follows the rows
-        EXPECT_EQ(grid.uvs[i].y, i % 2 * 10.0f) << i;  // follows the columns
+        const Vector3 want{i % 2 ? 0.03f : -0.03f, i / 3.0f * 2.0f, i / 2 ? 0.03f : -0.03f};
+        EXPECT_LT(length(grid.positions[i] - want), 1e-6f) << i;
+        EXPECT_TRUE(grid.uvs[i].x == i / 2 * 10.0f && grid.uvs[i].y == i % 2 * 10.0f) << i;  // u follows the rows
     }
     EXPECT_EQ(grid.indices, (std::vector<uint16_t>{0, 3, 1, 0, 2, 3}));
 }
 
+// A 5-pixel 8-bit row is stored in 8 bytes, so reading rows by width skews them.
+TEST(TerrainGrid, PaddedRowsAndTwentyFourBitPixelsAreReadAsStored) {
+    const TerrainGrid padded = fromBitmap(5, 3, 8, [](int c, int r) { return 10 * r + c; });
+    ASSERT_EQ(padded.positions.size(), 15u);
+    for (int i = 0; i < 15; ++i) EXPECT_FLOAT_EQ(padded.positions[i].y, (10 * (i / 5) + i % 5) / 255.0f * 2.0f) << i;
+    const TerrainGrid grey = fromBitmap(256, 2, 24, [](int c, int) { return c == 0 ? 0 : 255; }, 0.06f);
+    EXPECT_TRUE(grey.positions[0].y == 0.0f && grey.positions[1].y == 2.0f) << "grey 255 is the full height scale";
+    EXPECT_NEAR(grey.positions[0].x, -7.65f, 1e-5f);
+    EXPECT_NEAR(grey.positions[255].x, 7.65f, 1e-5f);
+}
+
 TEST(TerrainGrid, FlatImageFacesUpWithOneHeightInsideAndNoneOnTheFarEdges) {
-    const TerrainGrid grid = fromBitmap(5, 3, 8, [](int, int) { return 255; });  // rows padded to 8 bytes
+    const TerrainGrid grid = fromBitmap(5, 3, 8, [](int, int) { return 255; });
     for (const Vector3& n : grid.normals) EXPECT_TRUE(n.x == 0.0f && n.y == 1.0f && n.z == 0.0f);
     // x spans [-1, 1] and z [-0.5, 0.5]; the near edges belong to the grid.
     for (float x : {-1.0f, -0.3f, 0.99f})
         for (float z : {-0.5f, 0.1f, 0.49f}) EXPECT_FLOAT_EQ(grid.groundHeightAt({x, 7.0f, z}), 2.0f);
-    for (Vector3 p : {Vector3{1, 0, 0}, {0, 0, 0.5f}, {-1.01f, 0, 0}, {0, 0, -0.51f}, {1e30f, 0, 0}, {NAN, 0, 0}})
-        EXPECT_TRUE(isLowest(grid.groundHeightAt(p))) << p.x << ", " << p.z;
+    for (Vector3 p : {Vector3{1, 0, 0}, {0, 0, 0.5f}, {-1.01f, 0, 0}, {0, 0, -0.51f}, {NAN, 0, 0}})
+        EXPECT_EQ(grid.groundHeightAt(p), TerrainGrid::lowestHeight) << p.x << ", " << p.z;
 }
 
 TEST(TerrainGrid, HeightFollowsTheDrawnTrianglesAndAgreesOnTheDiagonal) {
     // Corner heights 0, 1 (near row) and 2, 4 (far row); spacing 1.
-    TerrainGrid::Heightmap map{"test pixels", 2, 2, 1, 2, {0, 51, 102, 204}};
-    const TerrainGrid grid(map, 1.0f, 5.0f);
+    const TerrainGrid grid(TerrainGrid::Heightmap{"test pixels", 2, 2, 1, 2, {0, 51, 102, 204}}, 1.0f, 5.0f);
     auto at = [&](float tx, float tz) { return grid.groundHeightAt({tx - 0.5f, 0.0f, tz - 0.5f}); };
-    EXPECT_NEAR(at(0.75f, 0.25f), 0.75f + 3.0f * 0.25f, 1e-5f);  // triangle (P00, P11, P10)
+    EXPECT_NEAR(at(0.75f, 0.25f), 0.75f + 3.0f * 0.25f, 1e-5f);         // triangle (P00, P11, P10)
     EXPECT_NEAR(at(0.25f, 0.75f), 2.0f * 0.25f + 2.0f * 0.75f, 1e-5f);  // triangle (P00, P01, P11)
     for (float t : {0.0f, 0.25f, 0.5f, 0.875f}) EXPECT_NEAR(at(t, t), 4.0f * t, 1e-5f) << t;
+    const TerrainGrid row(TerrainGrid::Heightmap{"one row", 3, 1, 1, 4, {0, 128, 255, 0}}, 0.5f, 1.0f);
+    EXPECT_TRUE(row.indices.empty() && row.groundHeightAt({0, 0, 0}) == TerrainGrid::lowestHeight);
 }
 
-TEST(TerrainGrid, PixelRowsAndDepthsAreReadAsStored) {
-    // Five 8-bit pixels fill 5 bytes of a row stored in 8.
-    const TerrainGrid padded = fromBitmap(5, 3, 8, [](int c, int r) { return 10 * r + c; });
-    ASSERT_EQ(padded.positions.size(), 15u);
-    for (int i = 0; i < 15; ++i) EXPECT_FLOAT_EQ(padded.positions[i].y, (10 * (i / 5) + i % 5) / 255.0f * 2.0f) << i;
-
-    const TerrainGrid grey = fromBitmap(256, 2, 24, [](int c, int) { return c == 0 ? 0 : 255; }, 0.06f);
-    EXPECT_EQ(grey.positions[0].y, 0.0f);
-    EXPECT_EQ(grey.positions[1].y, 2.0f);
-    EXPECT_NEAR(grey.positions[0].x, -7.65f, 1e-5f);
-    EXPECT_NEAR(grey.positions[255].x, 7.65f, 1e-5f);
-    const unsigned char blueGreenRed[3] = {0x01, 0x02, 0x80};
-    EXPECT_FLOAT_EQ(TerrainGrid::sampleHeight(blueGreenRed, 3), 0x800201 / 16777215.0f);
-}
-
-TEST(TerrainGrid, SingleRowHasNoTrianglesAndNoGround) {
-    const TerrainGrid grid(TerrainGrid::Heightmap{"test pixels", 3, 1, 1, 4, {0, 128, 255, 0}}, 0.5f, 1.0f);
-    EXPECT_TRUE(grid.indices.empty());
-    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(grid.positions[i].z) && length(grid.normals[i]) == 0.0f);
-    EXPECT_TRUE(isLowest(grid.groundHeightAt({0.0f, 0.0f, 0.0f})));
+TEST(TerrainGrid, HeightmapsThatAreNotSmallEightOrTwentyFourBitImagesAreFatal) {
+    TempDir dir;
+    writeBitmap(dir / "rgba.bmp", 4, 4, 32, [](int, int) { return 9; });
+    writeBitmap(dir / "large.bmp", 257, 256, 8, [](int, int) { return 9; });
+    writeBitmap(dir / "largest.bmp", 256, 256, 8, [](int, int) { return 9; });
+    for (auto [file, reason] : {std::pair{"missing.bmp", "The file cannot be opened"},
+                                {"rgba.bmp", "It has 32 bits per pixel; only 8 and 24 are supported"},
+                                {"large.bmp", "It has 65792 pixels, more than the 65536 that 16-bit indices can address"}}) {
+        const ChildResult result = runChild({probePath("geometry_load_heightmap"), file}, dir.path);
+        EXPECT_EQ(result.out, std::string("Failed to load heightmap ") + file + "\n" + reason + "\n");
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.status, 255);
+    }
+    EXPECT_EQ(runChild({probePath("geometry_load_heightmap"), "largest.bmp"}, dir.path).out, "loaded 256x256\n");
 }
