@@ -27,6 +27,12 @@ const float SHININESS = 32.0;
 const vec3 HAZE_COLOR = vec3(0.40, 0.86, 1.0);
 const float HAZE_DENSITY = 0.04;
 const float HAZE_MAX = 0.5;
+// Shores: ground close to the water line turns to sand. Only the terrain
+// reaches this low; the plus never dips below -0.3.
+const vec3 SAND_COLOR = vec3(0.80, 0.70, 0.50);
+const float SAND_TOP = -0.38;
+const float SAND_FULL = -0.52;
+const float SAND_SHARE = 0.65;
 
 // Shadow-map lookup: slope-scaled depth bias plus a small push along the
 // normal against acne, 4x4 filtered taps for a soft edge. Points outside the
@@ -67,6 +73,8 @@ void main() {
     // A fully ambient object (the sky box) is the backdrop: no tint, no haze.
     float backdrop = smoothstep(0.6, 0.9, ambientPercentage.g);
     vec3 sun = mix(SUN_COLOR * SUN_STRENGTH, vec3(1.0), backdrop);
+    float sand = SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, worldPosition.y)) * (1.0 - backdrop);
+    albedo = mix(albedo, pow(SAND_COLOR, vec3(GAMMA)) * (0.7 + 0.6 * texel.g), sand);
     vec3 fill = mix(FILL_COLOR, vec3(1.0), backdrop);
 
     float nDotL = dot(n, toLight);
