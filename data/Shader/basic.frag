@@ -60,8 +60,12 @@ float sunVisibility(vec3 position, vec3 n, float nDotL) {
 
 void main() {
     vec4 texel = texture(colorTexture, texCoord);
-    // The reflection shows only what lies above the water.
-    if (enableDiscard == 1 && worldPosition.y < WATER_LEVEL) discard;
+    // A fully ambient object (the sky box) is the backdrop: no tint, no haze.
+    float backdrop = smoothstep(0.6, 0.9, ambientPercentage.g);
+    // The reflection shows only what lies above the water. The backdrop is
+    // kept whole: its walls below the water line fill the reflection where
+    // the water meets them, instead of the clear colour.
+    if (enableDiscard == 1 && worldPosition.y < WATER_LEVEL && backdrop < 1.0) discard;
 
     vec3 albedo = pow(texel.rgb, vec3(GAMMA));
     vec3 n = normalize(worldNormal);
@@ -70,8 +74,6 @@ void main() {
     float eyeDistance = length(toEye);
     toEye /= max(eyeDistance, 1e-4);
 
-    // A fully ambient object (the sky box) is the backdrop: no tint, no haze.
-    float backdrop = smoothstep(0.6, 0.9, ambientPercentage.g);
     vec3 sun = mix(SUN_COLOR * SUN_STRENGTH, vec3(1.0), backdrop);
     float sand = SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, worldPosition.y)) * (1.0 - backdrop);
     albedo = mix(albedo, pow(SAND_COLOR, vec3(GAMMA)) * (0.7 + 0.6 * texel.g), sand);
