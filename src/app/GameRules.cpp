@@ -9,18 +9,29 @@ namespace {
 const Vector3 kStartPosition{-5.5f, 0.0f, 0.0f};
 constexpr double kLimitTestX = 5.8;  // compared in double; the stored limit is the float 5.8f
 
+// Back to the start with full lives; the camera angles and the jump stay.
 void restart(Camera& camera, GameState& game) {
     camera.playerPosition = kStartPosition;
     game.lives = kStartLives;
-    game.gameWon = false;
-    game.gameOver = false;
 }
 
 // Movement and the jump request while playing; only Enter in the end states.
+// Each end state clears only itself: a round both won and lost (a jump over
+// the line into the water with the last life) takes Enter on two frames.
 void stateGate(Camera& camera, GameState& game, JumpState& jump, const CameraVectors& vectors, float dt,
                const KeyPressed& pressed) {
-    if (game.gameWon || game.gameOver) {
-        if (pressed(GLFW_KEY_ENTER)) restart(camera, game);
+    if (game.gameWon) {
+        if (pressed(GLFW_KEY_ENTER)) {
+            restart(camera, game);
+            game.gameWon = false;
+        }
+        return;
+    }
+    if (game.gameOver) {
+        if (pressed(GLFW_KEY_ENTER)) {
+            restart(camera, game);
+            game.gameOver = false;
+        }
         return;
     }
     moveByKeys(camera, vectors, dt, pressed);

@@ -33,9 +33,14 @@ const aiMesh* firstUsableMesh(const aiScene* scene, const char* path) {
                             " vertices, more than the " + std::to_string(maxMeshVertices) +
                             " that 16-bit indices can address");
     if (mesh->mNumFaces == 0) failModel(path, "Its first mesh has no triangles");
-    for (unsigned int f = 0; f < mesh->mNumFaces; ++f)
-        if (mesh->mFaces[f].mNumIndices != 3)
-            failModel(path, "Its first mesh has faces that are not triangles");
+    for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
+        const aiFace& face = mesh->mFaces[f];
+        if (face.mNumIndices != 3) failModel(path, "Its first mesh has faces that are not triangles");
+        // Nothing in the import validates indices, and the draw must not read past the vertices.
+        for (unsigned int k = 0; k < 3; ++k)
+            if (face.mIndices[k] >= mesh->mNumVertices)
+                failModel(path, "Its first mesh has a face that names a vertex it does not have");
+    }
     return mesh;
 }
 

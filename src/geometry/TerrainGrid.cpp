@@ -31,16 +31,20 @@ FREE_IMAGE_FORMAT formatOf(const char* path) {
     return fif;
 }
 
+void checkPixelCount(const std::string& source, long long width, long long height) {
+    const long long pixelCount = width * height;
+    if (pixelCount > TerrainGrid::maxVertices)
+        failHeightmap(source, "It has " + std::to_string(pixelCount) + " pixels, more than the " +
+                                  std::to_string(TerrainGrid::maxVertices) +
+                                  " that 16-bit indices can address");
+}
+
 void checkHeightmap(const TerrainGrid::Heightmap& map) {
     if (map.width <= 0 || map.height <= 0) failHeightmap(map.source, "The image has no pixels");
     if (map.bytesPerPixel < 1 || map.bytesPerPixel > 4)
         failHeightmap(map.source, "Its pixels are " + std::to_string(map.bytesPerPixel) +
                                       " bytes wide; 1 to 4 are supported");
-    const long long pixelCount = static_cast<long long>(map.width) * map.height;
-    if (pixelCount > TerrainGrid::maxVertices)
-        failHeightmap(map.source, "It has " + std::to_string(pixelCount) + " pixels, more than the " +
-                                      std::to_string(TerrainGrid::maxVertices) +
-                                      " that 16-bit indices can address");
+    checkPixelCount(map.source, map.width, map.height);
     const long long rowBytes = static_cast<long long>(map.width) * map.bytesPerPixel;
     const long long needed = static_cast<long long>(map.pitch) * (map.height - 1) + rowBytes;
     if (map.pitch < rowBytes || static_cast<long long>(map.pixels.size()) < needed)
@@ -57,6 +61,10 @@ float fraction(int i, int count) {
 
 TerrainGrid::Heightmap TerrainGrid::loadHeightmap(const char* path) {
     const FREE_IMAGE_FORMAT fif = formatOf(path);
+    // The header first: a file that claims a huge picture is refused before
+    // its pixels are allocated.
+    if (BitmapPtr header{FreeImage_Load(fif, path, FIF_LOAD_NOPIXELS)})
+        checkPixelCount(path, FreeImage_GetWidth(header.get()), FreeImage_GetHeight(header.get()));
     BitmapPtr bitmap(FreeImage_Load(fif, path, 0));
     if (!bitmap) failHeightmap(path, "FreeImage could not decode it");
 

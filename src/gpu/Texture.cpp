@@ -6,6 +6,8 @@ namespace {
 
 // The upload below reads three bytes per pixel, blue first.
 constexpr unsigned RGB_BITS_PER_PIXEL = 24;
+// Larger pictures count as missing; every image the game ships is at most 1024.
+constexpr unsigned MAX_SIDE = 8192;
 
 // The image format, by the file's content first and by its name second.
 FREE_IMAGE_FORMAT readableFormat(const char* path) {
@@ -34,10 +36,20 @@ FIBITMAP* toBgr24(FIBITMAP* image) {
     return converted;
 }
 
+// Does the file's header promise a picture small enough to decode? A broken
+// or hostile header can claim billions of pixels.
+bool hasSaneSize(FREE_IMAGE_FORMAT format, const char* path) {
+    FIBITMAP* header = FreeImage_Load(format, path, FIF_LOAD_NOPIXELS);
+    if (!header) return true;  // no header-only load for this format; the full load decides
+    const unsigned width = FreeImage_GetWidth(header), height = FreeImage_GetHeight(header);
+    FreeImage_Unload(header);
+    return width <= MAX_SIDE && height <= MAX_SIDE;
+}
+
 // The decoded picture as 24-bit BGR with rows bottom-up, or null.
 FIBITMAP* loadBgr24(const char* path) {
     const FREE_IMAGE_FORMAT format = readableFormat(path);
-    if (format == FIF_UNKNOWN) return nullptr;
+    if (format == FIF_UNKNOWN || !hasSaneSize(format, path)) return nullptr;
     FIBITMAP* image = FreeImage_Load(format, path, 0);
     return image ? toBgr24(image) : nullptr;
 }

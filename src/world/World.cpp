@@ -131,8 +131,9 @@ HudLayout hudLayout(int w, int h) {
     HudLayout layout;
     const int bigX = static_cast<int>(static_cast<double>(w) / 4.5);
     const int restartX = static_cast<int>(static_cast<double>(w) / 6.5);
-    layout.bigMessage = {bigX, h - h / 3, (60 * w) / 800};
-    layout.restart = {restartX, h - h / 2, (40 * w) / 800};
+    // In 64 bits, so that no configured width overflows the product.
+    layout.bigMessage = {bigX, h - h / 3, static_cast<int>((60LL * w) / 800)};
+    layout.restart = {restartX, h - h / 2, static_cast<int>((40LL * w) / 800)};
     layout.lives = {w - 128, h - 64, 40};
     layout.sampling = {15, h - 25, 15};
     layout.mipmap = {15, h - 50, 15};

@@ -93,7 +93,8 @@ TEST_F(TextureTest, FormatComesFromTheContentAndUnreadableFilesSampleBlackSilent
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out + result.err, "");
     writeTextFile(dir / "garbage.jpg", "not an image at all");
-    for (const std::string& path : {dir / "missing.jpg", dir / "garbage.jpg"})
+    writeBmpHeaderClaiming(dir / "claims.bmp", 60000, 60000);
+    for (const std::string& path : {dir / "missing.jpg", dir / "garbage.jpg", dir / "claims.bmp"})
         EXPECT_EQ(sample(path, 0.5f, 0.5f), (std::array<unsigned char, 4>{0, 0, 0, 255})) << path;
 }
 

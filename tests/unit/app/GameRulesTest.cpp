@@ -30,6 +30,18 @@ struct Round {
 
 }  // namespace
 
+TEST(GameRules, ARoundBothWonAndLostNeedsEnterOnTwoFrames) {
+    Round round;
+    round.game = GameState{0, true, true};
+    round.held = {GLFW_KEY_ENTER};
+    round.frame();
+    EXPECT_FALSE(round.game.gameWon);
+    EXPECT_TRUE(round.game.gameOver) << "each end state clears only itself";
+    EXPECT_EQ(round.game.lives, 3);
+    round.frame();
+    EXPECT_FALSE(round.game.gameOver);
+}
+
 TEST(GameRules, LivesAreLostAFrameLaterUntilTheRoundIsOverAndOnlyEnterRestarts) {
     Round round;
     round.lowFrom = -5.0f, round.lowTo = -4.0f;

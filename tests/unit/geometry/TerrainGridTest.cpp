@@ -61,9 +61,11 @@ TEST(TerrainGrid, HeightmapsThatAreNotSmallEightOrTwentyFourBitImagesAreFatal) {
     writeBitmap(dir / "rgba.bmp", 4, 4, 32, [](int, int) { return 9; });
     writeBitmap(dir / "large.bmp", 257, 256, 8, [](int, int) { return 9; });
     writeBitmap(dir / "largest.bmp", 256, 256, 8, [](int, int) { return 9; });
+    writeBmpHeaderClaiming(dir / "claims.bmp", 60000, 60000);  // refused before its pixels are allocated
     for (auto [file, reason] : {std::pair{"missing.bmp", "The file cannot be opened"},
                                 {"rgba.bmp", "It has 32 bits per pixel; only 8 and 24 are supported"},
-                                {"large.bmp", "It has 65792 pixels, more than the 65536 that 16-bit indices can address"}}) {
+                                {"large.bmp", "It has 65792 pixels, more than the 65536 that 16-bit indices can address"},
+                                {"claims.bmp", "It has 3600000000 pixels, more than the 65536 that 16-bit indices can address"}}) {
         const ChildResult result = runChild({probePath("geometry_load_heightmap"), file}, dir.path);
         EXPECT_EQ(result.out, std::string("Failed to load heightmap ") + file + "\n" + reason + "\n");
         EXPECT_EQ(result.err, "");
