@@ -3,10 +3,24 @@
 #include <cctype>
 #include <climits>
 #include <fstream>
+#include <sstream>
+
+namespace {
+
+// A settings file is a few lines; whatever lies beyond this is ignored, so a
+// runaway file (or a link to a device) cannot exhaust memory.
+constexpr std::streamsize kMaxConfigBytes = 64 * 1024;
+
+}  // namespace
 
 void Config::load(const char* path) {
     std::ifstream in(path);
-    if (in.is_open()) read(in);
+    if (!in.is_open()) return;
+    std::string text(static_cast<size_t>(kMaxConfigBytes), '\0');
+    in.read(&text[0], kMaxConfigBytes);
+    text.resize(static_cast<size_t>(in.gcount()));
+    std::istringstream head(text);
+    read(head);
 }
 
 void Config::read(std::istream& in) {

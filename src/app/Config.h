@@ -11,7 +11,7 @@
 
 class Config {
 public:
-    // Reads path; a file that does not open leaves the table empty.
+    // Reads the first 64 KiB of path; a file that does not open leaves the table empty.
     void load(const char* path);
     void read(std::istream& in);
 

@@ -1,5 +1,6 @@
 // The config reader: groups of three whitespace-separated tokens.
 #include "app/Config.h"
+#include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -30,4 +31,15 @@ TEST(Config, GroupsOfKeySeparatorValue) {
     for (auto [text, value] : {std::pair{"  -12", -12}, {"+7", 7}, {"yes", 0}, {"", 0},
                                {"99999999999999999999", 2147483647}, {"-99999999999999999999", -2147483647 - 1}})
         EXPECT_EQ(parseLeadingInt(text), value) << text;
+}
+
+TEST(Config, OnlyTheStartOfARunawayFileIsRead) {
+    TempDir dir;
+    writeTextFile(dir / "config.txt", "WIDTH = 640 HEIGHT = 480 " + std::string(1 << 20, 'x') + " = 1");
+    Config config;
+    config.load((dir / "config.txt").c_str());
+    EXPECT_EQ(config.integer("WIDTH") * 1000 + config.integer("HEIGHT"), 640480);
+    Config device;
+    device.load("/dev/zero");  // endless, and NUL is no separator
+    EXPECT_TRUE(device.entries.empty());
 }
