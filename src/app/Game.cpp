@@ -19,7 +19,6 @@
 namespace {
 
 constexpr const char* kConfigPath = "config.txt";
-constexpr const char* kWindowTitle = "Quellmoor";
 constexpr const char* kTitleFormat = "Quellmoor | (%.1f FPS)";
 
 // Everything the frame loop keeps from one frame to the next.
@@ -65,7 +64,7 @@ GLFWwindow* openWindow() {
     const int fullscreen = config.integer("FULLSCREEN");
 
     GLFWmonitor* monitor = fullscreen == 1 ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, kWindowTitle, monitor, nullptr);
+    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
     if (!window) {
         glfwTerminate();
         fatalError({"Failed to open window"});

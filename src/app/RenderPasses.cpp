@@ -13,8 +13,6 @@ namespace {
 
 constexpr float kMirrorSum = 2.0f * kWaterPlaneY;  // y' = -1.22 - y
 constexpr float kTimeScale = 0.01f;
-constexpr float kTerrainSpacing = 0.06f;
-constexpr float kTerrainHeightScale = 2.0f;
 constexpr GLint kShadowUnit = 3;
 
 const float kQuadPositions[18] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
@@ -229,7 +227,7 @@ void createRenderTargets() {
 
     const Matrix4 identity;
     renderTargets.shadowTerrain = new Terrain(translateBy(identity, {0.0f, terrainOffsetY, 0.0f}),
-                                              renderTargets.depthProgram, kTerrainSpacing, kTerrainHeightScale);
+                                              renderTargets.depthProgram, terrainSpacing, terrainHeightScale);
     world.plusShadowMesh = new Mesh(translateBy(scaleBy(identity, {0.2f, 0.2f, 0.2f}), {-2.0f, 5.0f, 15.5f}),
                                     renderTargets.depthProgram, "Models/plus.obj");
     world.sphereShadowMesh = new Mesh(translateBy(scaleBy(identity, {0.4f, 0.4f, 0.4f}), {0.0f, 5.0f, 0.0f}),

@@ -17,9 +17,6 @@ World world;
 
 namespace {
 
-constexpr const char* kWindowTitle = "Quellmoor";
-constexpr float kTerrainSpacing = 0.06f;
-constexpr float kTerrainHeightScale = 2.0f;
 constexpr const char* kHeart = "\xC4";
 constexpr const char* kTwoHearts = "\xC4\xC4";
 constexpr const char* kThreeHearts = "\xC4\xC4\xC4";
@@ -149,7 +146,7 @@ Matrix4 cameraProjection(int w, int h) {
 
 void initWorld(GLFWwindow* window) {
     glEnable(GL_DEPTH_TEST);
-    glfwSetWindowTitle(window, kWindowTitle);
+    glfwSetWindowTitle(window, windowTitle);
     createPrograms();
     createHudTexts();
     createSceneObjects();
@@ -158,7 +155,7 @@ void initWorld(GLFWwindow* window) {
     createTextures();
     setUpLight();
     world.terrain = new Terrain(translateBy(Matrix4(), {0.0f, terrainOffsetY, 0.0f}), world.basicProgram,
-                                kTerrainSpacing, kTerrainHeightScale);
+                                terrainSpacing, terrainHeightScale);
 }
 
 // Deleting a null member is a no-op, so members that were never built are skipped.

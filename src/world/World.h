@@ -2,8 +2,9 @@
 // The one process-wide record of everything the game draws that is not
 // private to a render pass: programs, HUD texts, scene objects, textures,
 // the camera projection and the light. initWorld builds it once, after the
-// GL context is current and the window size is known; destroyWorld releases
-// it after the frame loop, while the context still exists. No member is
+// GL context is current and the window size is known; start-up then adds the
+// frame-counter digits and the two shadow casters. destroyWorld releases all
+// of it after the frame loop, while the context still exists. No member is
 // replaced in between; objects only change their own state.
 
 #include "math/Matrix4.h"
@@ -23,6 +24,11 @@ extern int windowHeight;
 
 // Vertical offset of the terrain; the game rules add it to every ground height.
 constexpr float terrainOffsetY = -2.0f;
+// Grid spacing and full-intensity height of both terrains (visible and shadow).
+constexpr float terrainSpacing = 0.06f;
+constexpr float terrainHeightScale = 2.0f;
+// The window's title before the first frame shows the frame rate.
+constexpr const char* windowTitle = "Quellmoor";
 
 struct World {
     // Programs
