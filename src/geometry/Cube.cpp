@@ -1,6 +1,6 @@
 #include "geometry/Cube.h"
 
-#include "geometry/VertexBuffers.h"
+#include "gpu/VertexBuffers.h"
 
 static_assert(sizeof(Vector3) == 3 * sizeof(float), "positions are uploaded as packed floats");
 

@@ -1,7 +1,7 @@
 #include "geometry/Mesh.h"
 
 #include "geometry/ModelImport.h"
-#include "geometry/VertexBuffers.h"
+#include "gpu/VertexBuffers.h"
 
 static_assert(sizeof(Vector2) == 2 * sizeof(float), "uvs are uploaded as packed floats");
 static_assert(sizeof(Vector3) == 3 * sizeof(float), "vectors are uploaded as packed floats");

@@ -1,6 +1,6 @@
 #include "geometry/Terrain.h"
 
-#include "geometry/VertexBuffers.h"
+#include "gpu/VertexBuffers.h"
 
 Terrain::Terrain(const Matrix4& model, ShaderProgram* program, float spacing, float heightScale,
                  const char* heightmapPath)

@@ -1,31 +1,11 @@
 #include "gpu/Text.h"
 
 #include "gpu/TextGeometry.h"
+#include "gpu/VertexBuffers.h"
 
 namespace {
 
 constexpr GLint COMPONENTS_PER_VERTEX = 2;
-
-GLuint uploadStatic(const std::vector<Vector2>& vertices) {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vector2)),
-                 vertices.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return buffer;
-}
-
-// Feeds the named attribute from buffer into the bound vertex array. A name
-// the program lacks stays unconnected.
-void connectAttribute(GLuint programHandle, const char* name, GLuint buffer) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    const GLint location = glGetAttribLocation(programHandle, name);
-    if (location < 0) return;
-    glEnableVertexAttribArray(static_cast<GLuint>(location));
-    glVertexAttribPointer(static_cast<GLuint>(location), COMPONENTS_PER_VERTEX, GL_FLOAT, GL_FALSE, 0,
-                          nullptr);
-}
 
 }  // namespace
 
@@ -37,13 +17,13 @@ void Text::build(const char* text, int x, int y, int size) {
     deleteGlObjects();
     buildTextGeometry(text, x, y, size, positions, uvs);
 
-    positionBuffer = uploadStatic(positions);
-    uvBuffer = uploadStatic(uvs);
+    positionBuffer = createStaticBuffer(GL_ARRAY_BUFFER, positions);
+    uvBuffer = createStaticBuffer(GL_ARRAY_BUFFER, uvs);
 
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
-    connectAttribute(program->programHandle, "position", positionBuffer);
-    connectAttribute(program->programHandle, "uvs", uvBuffer);
+    attachFloatAttribute(*program, "position", positionBuffer, COMPONENTS_PER_VERTEX);
+    attachFloatAttribute(*program, "uvs", uvBuffer, COMPONENTS_PER_VERTEX);
 
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);

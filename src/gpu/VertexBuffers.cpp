@@ -1,4 +1,4 @@
-#include "geometry/VertexBuffers.h"
+#include "gpu/VertexBuffers.h"
 
 GLuint createStaticBuffer(GLenum target, GLsizeiptr size, const void* data) {
     GLuint name = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// The upload steps that Cube, Mesh and Terrain share. A buffer is filled once
+// The upload steps that Text, Cube, Mesh and Terrain share. A buffer is filled once
 // with GL_STATIC_DRAW and its target is unbound again afterwards; an
 // attribute is described as tightly packed floats from the start of its own
 // buffer.
