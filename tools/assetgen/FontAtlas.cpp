@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kCells = 16;
 constexpr int kInner = fontCellSize - 2 * fontCellMargin;
+constexpr float kGlyphWidening = 1.35f;
 constexpr int kFirstPrintable = 33;
 constexpr int kLastPrintable = 126;
 
@@ -28,9 +29,11 @@ Extent measure(const GlyphRasteriser& font) {
 }
 
 // The largest pixel size at which every printable character fits a cell.
+// The HUD sets its characters edge to edge in square cells, so the narrow
+// monospaced glyphs are widened to keep the gaps between letters small.
 Extent fitCells(GlyphRasteriser& font) {
     for (int pixels = fontCellSize; pixels > 4; --pixels) {
-        font.setPixelSize(pixels);
+        font.setPixelSize(pixels, kGlyphWidening);
         const Extent e = measure(font);
         if (e.above + e.below <= kInner && e.width <= kInner) return e;
     }

@@ -18,8 +18,9 @@ GlyphRasteriser::~GlyphRasteriser() {
     FT_Done_FreeType(library);
 }
 
-void GlyphRasteriser::setPixelSize(int pixels) {
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0)
+void GlyphRasteriser::setPixelSize(int pixels, float widthScale) {
+    const auto width = static_cast<FT_UInt>(static_cast<float>(pixels) * widthScale + 0.5f);
+    if (FT_Set_Pixel_Sizes(face, width, static_cast<FT_UInt>(pixels)) != 0)
         failGeneration("The font cannot be set to " + std::to_string(pixels) + " pixels");
 }
 

@@ -26,7 +26,8 @@ public:
     GlyphRasteriser(const GlyphRasteriser&) = delete;
     GlyphRasteriser& operator=(const GlyphRasteriser&) = delete;
 
-    void setPixelSize(int pixels);
+    // Glyphs pixels high; widthScale above 1 draws them wider than the font does.
+    void setPixelSize(int pixels, float widthScale = 1.0f);
     bool has(unsigned long codePoint) const;
     // Ends the generator if the font lacks the character.
     Glyph render(unsigned long codePoint) const;
