@@ -51,9 +51,11 @@ def test_closing_the_window_quits(args):
     try:
         game.find_window()
         game.wait_frames(timeout=30)
+        started = time.time()
         game.close_window()
         status, out, err = game.wait_exit(timeout=10)
         assert status == 0 and out == "" and err == "", (status, out, err)
+        assert time.time() - started < 2, "closing took too long"
     finally:
         game.stop()
 
