@@ -9,7 +9,7 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 constexpr float kPlusHalfWidth = 0.3f;  // half the thickness of each bar of the plus
-constexpr float kCarpetTile = 0.6f;     // model units per carpet repeat on the plus
+constexpr float kCarpetTile = 2.4f;     // model units per carpet repeat: about one diamond per arm
 constexpr int kSphereStacks = 32;
 constexpr int kSphereSlices = 64;
 constexpr float kSphereURepeats = 2.0f;  // so that texels are square around the equator
