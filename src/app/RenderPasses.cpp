@@ -82,12 +82,6 @@ void bindShadowMap(GLuint program) {
     glUniform1i(location(program, "shadowMap"), kShadowUnit);
 }
 
-void drawTerrainGeometry(const Terrain* terrain) {
-    glBindVertexArray(terrain->vao);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(terrain->indices.size()), GL_UNSIGNED_SHORT, nullptr);
-    glBindVertexArray(0);
-}
-
 void shadowPass(const Matrix4& depthMVP) {
     glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
@@ -101,7 +95,7 @@ void shadowPass(const Matrix4& depthMVP) {
     setMatrix(program, "M", world.plusShadowMesh->model);
     world.plusShadowMesh->draw();
     setMatrix(program, "M", renderTargets.shadowTerrain->model);
-    drawTerrainGeometry(renderTargets.shadowTerrain);
+    drawTerrainGrid(*renderTargets.shadowTerrain);
     setMatrix(program, "M", world.sphereShadowMesh->model);
     world.sphereShadowMesh->draw();
 }
@@ -111,18 +105,23 @@ void setCamera(GLuint program, const Matrix4& vp, const Matrix4& v) {
     setMatrix(program, "V", v);
 }
 
+// basicProgram current with the pass's discard switch, shadow map and camera.
+void useBasicProgram(GLint enableDiscard, const Matrix4& depthBiasMVP, const Matrix4& vp, const Matrix4& v) {
+    const GLuint basic = world.basicProgram->programHandle;
+    glUseProgram(basic);
+    glUniform1i(location(basic, "enableDiscard"), enableDiscard);
+    setMatrix(basic, "depthBiasMVP", depthBiasMVP);
+    bindShadowMap(basic);
+    setCamera(basic, vp, v);
+}
+
 void reflectionPass(const FrameView& view, const Matrix4& depthBiasMVP, const Matrix4& reflectionView,
                     const Matrix4& reflectionVP) {
     glBindFramebuffer(GL_FRAMEBUFFER, renderTargets.reflectionFramebuffer);
     glViewport(0, 0, windowWidth, windowHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    const GLuint basic = world.basicProgram->programHandle;
-    glUseProgram(basic);
-    glUniform1i(location(basic, "enableDiscard"), 1);
-    setMatrix(basic, "depthBiasMVP", depthBiasMVP);
-    bindShadowMap(basic);
-    setCamera(basic, reflectionVP, reflectionView);
+    useBasicProgram(1, depthBiasMVP, reflectionVP, reflectionView);
 
     const GLuint normalMapping = world.normalMappingProgram->programHandle;
     glUseProgram(normalMapping);
@@ -144,12 +143,7 @@ void finalPass(const FrameView& view, const Matrix4& depthBiasMVP, const Matrix4
     glViewport(0, 0, windowWidth, windowHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    const GLuint basic = world.basicProgram->programHandle;
-    glUseProgram(basic);
-    glUniform1i(location(basic, "enableDiscard"), 0);
-    setMatrix(basic, "depthBiasMVP", depthBiasMVP);
-    bindShadowMap(basic);
-    setCamera(basic, view.cameraVP, view.viewMatrix);
+    useBasicProgram(0, depthBiasMVP, view.cameraVP, view.viewMatrix);
 
     const GLuint water = world.transparentProgram->programHandle;
     glUseProgram(water);

@@ -28,3 +28,9 @@ Terrain::~Terrain() {
     glDeleteBuffers(1, &indexBuffer);
     glDeleteVertexArrays(1, &vao);
 }
+
+void drawTerrainGrid(const Terrain& terrain) {
+    glBindVertexArray(terrain.vao);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(terrain.indices.size()), GL_UNSIGNED_SHORT, nullptr);
+    glBindVertexArray(0);
+}

@@ -29,3 +29,7 @@ public:
     GLuint uvBuffer = 0;
     ShaderProgram* program = nullptr;
 };
+
+// The terrain is no scene object: its users upload "M" themselves and then
+// draw its grid with this, one indexed draw between vertex-array binds.
+void drawTerrainGrid(const Terrain& terrain);

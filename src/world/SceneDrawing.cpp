@@ -63,9 +63,7 @@ void drawTerrain() {
     glBindTexture(GL_TEXTURE_2D, world.rockTexture->textureHandle);
     glUniform1i(location(program, "colorTexture"), 0);
     glUniformMatrix4fv(location(program, "M"), 1, GL_FALSE, terrain->model.data());
-    glBindVertexArray(terrain->vao);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(terrain->indices.size()), GL_UNSIGNED_SHORT, nullptr);
-    glBindVertexArray(0);
+    drawTerrainGrid(*terrain);
 }
 
 // The sky box is lit almost flat from far away, then the world's light is restored.
