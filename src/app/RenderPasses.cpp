@@ -5,6 +5,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "world/SceneDrawing.h"
+#include "world/StartupTimes.h"
 #include "world/World.h"
 
 RenderTargets renderTargets;
@@ -216,12 +217,18 @@ void createRenderTargets() {
     createReflectionTarget();
     createShadowTarget();
     createFullScreenQuad();
-    renderTargets.passProgram = new ShaderProgram("Shader/pass.vert", "Shader/SimpleTexture.frag");
-    renderTargets.depthProgram = new ShaderProgram("Shader/depth.vert", "Shader/depth.frag");
-
+    {
+        StartupStage stage(startupTimes.shaders);
+        renderTargets.passProgram = new ShaderProgram("Shader/pass.vert", "Shader/SimpleTexture.frag");
+        renderTargets.depthProgram = new ShaderProgram("Shader/depth.vert", "Shader/depth.frag");
+    }
     const Matrix4 identity;
-    renderTargets.shadowTerrain = new Terrain(translateBy(identity, {0.0f, terrainOffsetY, 0.0f}),
-                                              renderTargets.depthProgram, terrainSpacing, terrainHeightScale);
+    {
+        StartupStage stage(startupTimes.terrain);
+        renderTargets.shadowTerrain = new Terrain(translateBy(identity, {0.0f, terrainOffsetY, 0.0f}),
+                                                  renderTargets.depthProgram, terrainSpacing, terrainHeightScale);
+    }
+    StartupStage stage(startupTimes.models);
     world.plusShadowMesh = new Mesh(translateBy(scaleBy(identity, {0.2f, 0.2f, 0.2f}), {-2.0f, 5.0f, 15.5f}),
                                     renderTargets.depthProgram, "Models/plus.obj");
     world.sphereShadowMesh = new Mesh(translateBy(scaleBy(identity, {0.4f, 0.4f, 0.4f}), {0.0f, 5.0f, 0.0f}),
@@ -243,14 +250,24 @@ void destroyRenderTargets() {
     rt = RenderTargets{};
 }
 
-void renderPasses(const FrameView& view) {
+void renderPasses(const FrameView& view, PassObserver* observer) {
+    PassObserver none;
+    PassObserver& watch = observer ? *observer : none;
     const Matrix4 depthMVP = lightDepthMVP(world.lightPosition);
-    shadowPass(depthMVP);
-
     const Matrix4 depthBiasMVP = multiply(shadowBias(), depthMVP);
     const Matrix4 reflectionView = mirroredView(view.playerPosition, view.vectors);
     const Matrix4 reflectionVP = multiply(world.projection, reflectionView);
+
+    watch.begin(FramePass::Shadow);
+    shadowPass(depthMVP);
+    watch.end(FramePass::Shadow);
+    watch.begin(FramePass::Reflection);
     reflectionPass(view, depthBiasMVP, reflectionView, reflectionVP);
+    watch.end(FramePass::Reflection);
+    watch.begin(FramePass::Final);
     finalPass(view, depthBiasMVP, reflectionView, reflectionVP);
+    watch.end(FramePass::Final);
+    watch.begin(FramePass::Water);
     waterSurface();
+    watch.end(FramePass::Water);
 }

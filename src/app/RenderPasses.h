@@ -49,7 +49,19 @@ void createRenderTargets();
 // Deletes what createRenderTargets made except the world's shadow casters.
 void destroyRenderTargets();
 
-void renderPasses(const FrameView& view);
+// The passes of a frame in drawing order; the HUD is drawn after them.
+enum class FramePass { Shadow, Reflection, Final, Water, Hud };
+constexpr int kFramePassCount = 5;
+
+// Told when each pass begins and ends; the benchmark brackets them with
+// timer queries. The default does nothing.
+struct PassObserver {
+    virtual ~PassObserver() = default;
+    virtual void begin(FramePass) {}
+    virtual void end(FramePass) {}
+};
+
+void renderPasses(const FrameView& view, PassObserver* observer = nullptr);
 
 Matrix4 lightProjection();
 // lightProjection x lookAt(light, origin, +y).

@@ -6,6 +6,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/Text.h"
 #include "gpu/Texture.h"
+#include "world/StartupTimes.h"
 
 #include <GLFW/glfw3.h>
 
@@ -14,6 +15,7 @@
 int windowWidth = 0;
 int windowHeight = 0;
 World world;
+StartupTimes startupTimes;
 
 namespace {
 
@@ -42,6 +44,7 @@ void uploadLight(ShaderProgram* program) {
 }
 
 void createPrograms() {
+    StartupStage stage(startupTimes.shaders);
     world.basicProgram = new ShaderProgram("Shader/basic.vert", "Shader/basic.frag");
     world.fontProgram = new ShaderProgram("Shader/font.vert", "Shader/font.frag");
     glUseProgram(world.fontProgram->programHandle);
@@ -53,6 +56,7 @@ void createPrograms() {
 }
 
 void createHudTexts() {
+    StartupStage stage(startupTimes.texts);
     const HudLayout layout = hudLayout(windowWidth, windowHeight);
     world.wonText = new Text(world.fontProgram);
     world.restartText = new Text(world.fontProgram);
@@ -82,6 +86,7 @@ void createHudTexts() {
 }
 
 void createSceneObjects() {
+    StartupStage stage(startupTimes.models);
     const Matrix4 identity;
     world.cube = new Cube(translateBy(identity, {2.0f, 4.0f, 2.0f}), world.basicProgram);
     world.waterMesh = new Mesh(translateBy(scaleBy(identity, {12.0f, 0.3f, 12.0f}), {-0.5f, -3.0f, -0.5f}),
@@ -97,6 +102,7 @@ void createSceneObjects() {
 }
 
 void createTextures() {
+    StartupStage stage(startupTimes.textures);
     world.fontTexture = new Texture("Font/flipped_mit_herz.bmp");
     world.rockTexture = new Texture("Models/017roche.jpg");
     world.brickNormalTexture = new Texture("Models/brick20n.jpg");
@@ -154,6 +160,7 @@ void initWorld(GLFWwindow* window) {
     world.projection = cameraProjection(windowWidth, windowHeight);
     createTextures();
     setUpLight();
+    StartupStage stage(startupTimes.terrain);
     world.terrain = new Terrain(translateBy(Matrix4(), {0.0f, terrainOffsetY, 0.0f}), world.basicProgram,
                                 terrainSpacing, terrainHeightScale);
 }
