@@ -2,7 +2,7 @@
 BUILD_DIR := build
 JOBS := $(shell nproc)
 
-.PHONY: run test build deps clean
+.PHONY: run test bench build deps clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -16,6 +16,9 @@ run: build
 
 test: build
 	bash scripts/run-tests.sh
+
+bench: build
+	bash scripts/run-bench.sh
 
 clean:
 	rm -rf $(BUILD_DIR)
