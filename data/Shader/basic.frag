@@ -19,7 +19,6 @@ uniform vec3 specularPercentage;
 out vec4 fragColor;
 
 const float WATER_LEVEL = -0.61;
-const float GAMMA = 2.2;
 const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
 const float SUN_STRENGTH = 1.25;
 const vec3 FILL_COLOR = vec3(0.86, 0.95, 1.08);
@@ -35,8 +34,10 @@ const float SAND_FULL = -0.52;
 const float SAND_SHARE = 0.65;
 
 // Shadow-map lookup: slope-scaled depth bias plus a small push along the
-// normal against acne, 4x4 filtered taps for a soft edge. Points outside the
-// light's box are lit.
+// normal against acne. One tap, which the linear filter turns into a
+// weighted 2x2 comparison: a software renderer runs every branch of a
+// shader, so each extra tap costs every pixel. Points outside the light's
+// box are lit.
 const float SHADOW_MIN_BIAS = 0.0002;
 const float SHADOW_SLOPE_BIAS = 0.0009;
 const float SHADOW_MAX_BIAS = 0.003;
@@ -49,14 +50,12 @@ float sunVisibility(vec3 position, vec3 n, float nDotL) {
     vec4 coord = depthBiasMVP * vec4(position + n * SHADOW_NORMAL_OFFSET * (1.0 - cosine), 1.0);
     vec3 p = coord.xyz / coord.w;
     if (any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0)))) return 1.0;
-
-    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
-    float lit = 0.0;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            lit += textureLod(shadowMap, vec3(p.xy + (vec2(x, y) - 1.5) * texel, p.z - bias), 0.0);
-    return lit / 16.0;
+    return texture(shadowMap, vec3(p.xy, p.z - bias));
 }
+
+// Gamma 2 instead of 2.2: a square and a square root instead of two powers.
+vec3 toLinear(vec3 c) { return c * c; }
+vec3 toDisplay(vec3 c) { return sqrt(c); }
 
 void main() {
     vec4 texel = texture(colorTexture, texCoord);
@@ -65,9 +64,14 @@ void main() {
     // The reflection shows only what lies above the water. The backdrop is
     // kept whole: its walls below the water line fill the reflection where
     // the water meets them, instead of the clear colour.
-    if (enableDiscard == 1 && worldPosition.y < WATER_LEVEL && backdrop < 1.0) discard;
+    if (backdrop >= 1.0) {
+        // Lit by ambient and sun alike, so it shows its texture as it is.
+        fragColor = vec4(texel.rgb, 1.0);
+        return;
+    }
+    if (enableDiscard == 1 && worldPosition.y < WATER_LEVEL) discard;
 
-    vec3 albedo = pow(texel.rgb, vec3(GAMMA));
+    vec3 albedo = toLinear(texel.rgb);
     vec3 n = normalize(worldNormal);
     vec3 toLight = normalize(lightPosition);
     vec3 toEye = eyePosition - worldPosition;
@@ -76,11 +80,11 @@ void main() {
 
     vec3 sun = mix(SUN_COLOR * SUN_STRENGTH, vec3(1.0), backdrop);
     float sand = SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, worldPosition.y)) * (1.0 - backdrop);
-    albedo = mix(albedo, pow(SAND_COLOR, vec3(GAMMA)) * (0.7 + 0.6 * texel.g), sand);
+    albedo = mix(albedo, toLinear(SAND_COLOR) * (0.7 + 0.6 * texel.g), sand);
     vec3 fill = mix(FILL_COLOR, vec3(1.0), backdrop);
 
     float nDotL = dot(n, toLight);
-    // The backdrop ignores shadows, so it skips the costly lookup.
+    // The backdrop ignores shadows.
     float visibility = nDotL > 0.0 && backdrop < 1.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
     // The backdrop shows its texture as it is, without face-to-face
     // brightness steps or the island's shadows on it.
@@ -91,7 +95,7 @@ void main() {
     vec3 light = ambientPercentage * fill + (vec3(1.0) - ambientPercentage) * sun * diffuse;
     vec3 color = albedo * light + specularPercentage * sun * specular;
 
-    float haze = HAZE_MAX * (1.0 - exp(-pow(eyeDistance * HAZE_DENSITY, 2.0))) * (1.0 - backdrop);
-    color = mix(color, pow(HAZE_COLOR, vec3(GAMMA)), haze);
-    fragColor = vec4(pow(color, vec3(1.0 / GAMMA)), 1.0);
+    float haze = HAZE_MAX * (1.0 - exp(-eyeDistance * eyeDistance * (HAZE_DENSITY * HAZE_DENSITY))) * (1.0 - backdrop);
+    color = mix(color, toLinear(HAZE_COLOR), haze);
+    fragColor = vec4(toDisplay(color), 1.0);
 }

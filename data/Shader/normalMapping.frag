@@ -22,7 +22,6 @@ uniform vec3 specularPercentage;
 out vec4 fragColor;
 
 const float WATER_LEVEL = -0.61;
-const float GAMMA = 2.2;
 const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
 const float SUN_STRENGTH = 1.25;
 const vec3 FILL_COLOR = vec3(0.86, 0.95, 1.08);
@@ -77,7 +76,7 @@ void main() {
     vec3 derivedBitangent = acrossY * dtdx.y + acrossX * dtdy.y;
     vec3 bumped = normalize(tangentFrame(n, derivedTangent, derivedBitangent) * mapped);
 
-    vec3 albedo = pow(texel.rgb, vec3(GAMMA));
+    vec3 albedo = texel.rgb * texel.rgb;  // gamma 2
     vec3 toLight = normalize(lightPosition);
     vec3 toEye = normalize(eyePosition - worldPosition);
     vec3 sun = SUN_COLOR * SUN_STRENGTH;
@@ -91,5 +90,5 @@ void main() {
 
     vec3 light = ambientPercentage * FILL_COLOR + (vec3(1.0) - ambientPercentage) * sun * diffuse * facing;
     vec3 color = albedo * light + specularPercentage * sun * specular;
-    fragColor = vec4(pow(color, vec3(1.0 / GAMMA)), 1.0);
+    fragColor = vec4(sqrt(color), 1.0);
 }

@@ -24,14 +24,24 @@ vec3 finiteOrZero(vec3 v) {
     return any(isnan(v)) || any(isinf(v)) ? vec3(0.0) : v;
 }
 
+// The inverse transpose of m up to a positive factor (its cofactor matrix),
+// which is all a normal needs before it is normalised.
+mat3 normalMatrix(mat3 m) {
+    mat3 cofactors = mat3(cross(m[1], m[2]), cross(m[2], m[0]), cross(m[0], m[1]));
+    return dot(m[0], cofactors[0]) < 0.0 ? -cofactors : cofactors;
+}
+
+// The eye of a view matrix made by lookAt: rotation and translation only.
+vec3 eyeOf(mat4 view) { return -(transpose(mat3(view)) * view[3].xyz); }
+
 void main() {
     vec4 world = M * vec4(position, 1.0);
     worldPosition = world.xyz;
-    worldNormal = transpose(inverse(mat3(M))) * normal;
+    worldNormal = normalMatrix(mat3(M)) * normal;
     // Tangents lie in the surface, so they follow the model matrix itself.
     worldTangent = mat3(M) * finiteOrZero(tangents);
     worldBitangent = mat3(M) * finiteOrZero(bittangents);
     texCoord = uvs;
-    eyePosition = inverse(V)[3].xyz;
+    eyePosition = eyeOf(V);
     gl_Position = VP * world;
 }
