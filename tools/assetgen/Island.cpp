@@ -85,15 +85,21 @@ float islandHeight(float x, float z) {
     return std::min(h, heightmapScale);
 }
 
-std::vector<unsigned char> heightmapPixels() {
-    std::vector<unsigned char> pixels(static_cast<size_t>(heightmapSize) * heightmapSize);
-    for (int r = 0; r < heightmapSize; ++r)
-        for (int c = 0; c < heightmapSize; ++c) {
-            const float h = islandHeight(heightmapOrigin + c * heightmapSpacing, heightmapOrigin + r * heightmapSpacing);
-            pixels[static_cast<size_t>(r) * heightmapSize + c] =
+std::vector<unsigned char> heightPixels(int columns, int rows, float originX, float originZ) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(columns) * rows);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const float h = islandHeight(originX + c * heightmapSpacing, originZ + r * heightmapSpacing);
+            pixels[static_cast<size_t>(r) * columns + c] =
                 static_cast<unsigned char>(std::lround(clamp01(h / heightmapScale) * 255.0f));
         }
     return pixels;
 }
 
-void writeHeightmap(const std::string& path) { saveGreyBmp(path, heightmapSize, heightmapSize, heightmapPixels()); }
+std::vector<unsigned char> heightmapPixels() {
+    return heightPixels(heightmapWidth, heightmapDepth, heightmapOriginX, heightmapOriginZ);
+}
+
+void writeHeightmap(const std::string& path) {
+    saveGreyBmp(path, heightmapWidth, heightmapDepth, heightmapPixels());
+}

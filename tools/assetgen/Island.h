@@ -13,15 +13,25 @@
 #include <string>
 #include <vector>
 
-constexpr int heightmapSize = 256;       // pixels on each side
+// The terrain covers the inside of the sky box (x within +-5.9, z within
+// +-5.52) and a little more; ground outside it could never be seen but would
+// cost every pass its triangles. The width is a multiple of 4, so that the
+// 8-bit rows need no padding.
 constexpr float heightmapSpacing = 0.06f;  // world units between pixels
-constexpr float heightmapOrigin = -7.65f;  // world x and z of pixel column and row 0
+constexpr int heightmapWidth = 200;        // pixels per row: x within +-5.97
+constexpr int heightmapDepth = 188;        // rows: z within +-5.61
+constexpr float heightmapOriginX = -0.5f * heightmapSpacing * (heightmapWidth - 1);  // world x of column 0
+constexpr float heightmapOriginZ = -0.5f * heightmapSpacing * (heightmapDepth - 1);  // world z of row 0
 constexpr float heightmapScale = 2.0f;     // terrain height of a full-intensity pixel
 
 // Terrain height (0 to heightmapScale) at world (x, z).
 float islandHeight(float x, float z);
 
-// The heightmap pixels, bottom row first (row r at world z = origin + r * spacing).
+// Heights as 8-bit pixels on a grid of heightmapSpacing from world (originX,
+// originZ), bottom row first (row r at world z = originZ + r * spacing).
+std::vector<unsigned char> heightPixels(int columns, int rows, float originX, float originZ);
+
+// The heightmap's pixels.
 std::vector<unsigned char> heightmapPixels();
 
 // An 8-bit greyscale BMP of heightmapPixels.

@@ -10,7 +10,10 @@
 namespace {
 
 constexpr int kSize = 512;
-constexpr float kExtent = (heightmapSize - 1) * heightmapSpacing;  // world units across the map
+// The map shows a square of the island a little larger than the heightmap.
+constexpr int kSamples = 256;  // height samples on each side
+constexpr float kOrigin = -7.65f;  // world x and z of the first sample
+constexpr float kExtent = (kSamples - 1) * heightmapSpacing;  // world units across the map
 constexpr float kLoseHeight = 1.3f;
 constexpr float kWaterline = 1.4f;
 const Color kStartColour{0.9f, 0.1f, 0.1f};
@@ -18,16 +21,16 @@ const Color kGoalColour{1.0f, 0.85f, 0.1f};
 const Color kRouteColour{1.0f, 0.55f, 0.15f};
 const Color kWhite{1, 1, 1};
 
-float toPictureX(float x) { return (x - heightmapOrigin) / kExtent * kSize; }
-float toPictureY(float z) { return (heightmapOrigin + kExtent - z) / kExtent * kSize; }  // -z up
+float toPictureX(float x) { return (x - kOrigin) / kExtent * kSize; }
+float toPictureY(float z) { return (kOrigin + kExtent - z) / kExtent * kSize; }  // -z up
 
 // Terrain height at picture pixel (x, y), interpolated between heightmap pixels.
 float heightAt(const std::vector<unsigned char>& pixels, float px, float py) {
-    const float c = px / kSize * (heightmapSize - 1), r = (1.0f - py / kSize) * (heightmapSize - 1);
-    const int c0 = std::clamp(static_cast<int>(c), 0, heightmapSize - 2);
-    const int r0 = std::clamp(static_cast<int>(r), 0, heightmapSize - 2);
+    const float c = px / kSize * (kSamples - 1), r = (1.0f - py / kSize) * (kSamples - 1);
+    const int c0 = std::clamp(static_cast<int>(c), 0, kSamples - 2);
+    const int r0 = std::clamp(static_cast<int>(r), 0, kSamples - 2);
     const float tc = c - c0, tr = r - r0;
-    auto at = [&](int cc, int rr) { return pixels[static_cast<size_t>(rr) * heightmapSize + cc] / 255.0f * heightmapScale; };
+    auto at = [&](int cc, int rr) { return pixels[static_cast<size_t>(rr) * kSamples + cc] / 255.0f * heightmapScale; };
     const float bottom = at(c0, r0) + (at(c0 + 1, r0) - at(c0, r0)) * tc;
     const float top = at(c0, r0 + 1) + (at(c0 + 1, r0 + 1) - at(c0, r0 + 1)) * tc;
     return bottom + (top - bottom) * tr;
@@ -41,7 +44,7 @@ Color terrainColour(float h, float shade) {
 }
 
 void paintTerrain(RgbImage& image) {
-    const std::vector<unsigned char> pixels = heightmapPixels();
+    const std::vector<unsigned char> pixels = heightPixels(kSamples, kSamples, kOrigin, kOrigin);
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const float h = heightAt(pixels, x + 0.5f, y + 0.5f);
