@@ -14,12 +14,17 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr const char* kConfigPath = "config.txt";
 constexpr const char* kTitleFormat = "Quellmoor | (%.1f FPS)";
+// Largest window side asked of GLFW. The render targets are window-sized
+// textures, and common drivers stop at this side; GLFW asserts on negative
+// sizes and drivers crash on sizes near the int range.
+constexpr int kMaxWindowSide = 16384;
 
 // Everything the frame loop keeps from one frame to the next.
 struct Session {
@@ -50,6 +55,24 @@ void refetchEntryPoints() {
         reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glfwGetProcAddress("glFramebufferRenderbuffer"));
 }
 
+[[noreturn]] void failToOpenWindow() {
+    glfwTerminate();
+    fatalError({"Failed to open window"});
+}
+
+// Zero goes to GLFW, which refuses it like any size it cannot open.
+bool inRange(int side) { return side >= 0 && side <= kMaxWindowSide; }
+
+// Can the driver make textures, renderbuffers and viewports of this size?
+bool driverRendersAt(int width, int height) {
+    GLint textureSide = 0, renderbufferSide = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureSide);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbufferSide);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const GLint side = std::min(textureSide, renderbufferSide);
+    return width <= std::min(side, viewport[0]) && height <= std::min(side, viewport[1]);
+}
+
 GLFWwindow* openWindow() {
     if (!glfwInit()) fatalError({"Failed to init glfw"});
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
@@ -64,14 +87,14 @@ GLFWwindow* openWindow() {
     const int fullscreen = config.integer("FULLSCREEN");
 
     GLFWmonitor* monitor = fullscreen == 1 ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
-    if (!window) {
-        glfwTerminate();
-        fatalError({"Failed to open window"});
-    }
+    GLFWwindow* window = nullptr;
+    if (inRange(windowWidth) && inRange(windowHeight))
+        window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
+    if (!window) failToOpenWindow();
     glfwMakeContextCurrent(window);
     if (glewInit() != GLEW_OK) fatalError({"Failed to initialize glew"});
     refetchEntryPoints();
+    if (!driverRendersAt(windowWidth, windowHeight)) failToOpenWindow();
     return window;
 }
 

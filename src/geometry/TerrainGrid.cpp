@@ -1,6 +1,7 @@
 #include "geometry/TerrainGrid.h"
 
 #include "gpu/FatalError.h"
+#include "gpu/ImageFile.h"
 
 #include <FreeImage.h>
 
@@ -65,8 +66,9 @@ TerrainGrid::Heightmap TerrainGrid::loadHeightmap(const char* path) {
     // its pixels are allocated.
     if (BitmapPtr header{FreeImage_Load(fif, path, FIF_LOAD_NOPIXELS)})
         checkPixelCount(path, FreeImage_GetWidth(header.get()), FreeImage_GetHeight(header.get()));
-    BitmapPtr bitmap(FreeImage_Load(fif, path, 0));
-    if (!bitmap) failHeightmap(path, "FreeImage could not decode it");
+    std::string reason;
+    BitmapPtr bitmap(loadWholeImage(fif, path, reason));
+    if (!bitmap) failHeightmap(path, reason);
 
     const unsigned char* bits = FreeImage_GetBits(bitmap.get());
     Heightmap map;
@@ -74,6 +76,9 @@ TerrainGrid::Heightmap TerrainGrid::loadHeightmap(const char* path) {
     map.width = static_cast<int>(FreeImage_GetWidth(bitmap.get()));
     map.height = static_cast<int>(FreeImage_GetHeight(bitmap.get()));
     if (!bits || map.width == 0 || map.height == 0) failHeightmap(path, "The image has no pixels");
+    if (map.width < 2 || map.height < 2)
+        failHeightmap(path, "It has " + std::to_string(map.width) + " x " + std::to_string(map.height) +
+                                " pixels; the ground needs at least 2 x 2");
 
     const unsigned int bpp = FreeImage_GetBPP(bitmap.get());
     if (bpp != 8 && bpp != 24)

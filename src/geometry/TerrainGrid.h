@@ -46,7 +46,8 @@ public:
     // What groundHeightAt answers where there is no ground.
     static constexpr float lowestHeight = std::numeric_limits<float>::lowest();
 
-    // Decodes an 8-bit or 24-bit image; any other file ends the process.
+    // Decodes a whole 8-bit or 24-bit image of at least 2 x 2 pixels; any
+    // other file ends the process.
     static Heightmap loadHeightmap(const char* path);
     // The pixel's first bytesPerPixel bytes as a little-endian unsigned
     // value scaled to [0, 1]; 0 for a size other than 1 to 4.

@@ -1,6 +1,10 @@
 #include "gpu/Texture.h"
 
+#include "gpu/ImageFile.h"
+
 #include <FreeImage.h>
+
+#include <string>
 
 namespace {
 
@@ -46,11 +50,12 @@ bool hasSaneSize(FREE_IMAGE_FORMAT format, const char* path) {
     return width <= MAX_SIDE && height <= MAX_SIDE;
 }
 
-// The decoded picture as 24-bit BGR with rows bottom-up, or null.
+// The whole decoded picture as 24-bit BGR with rows bottom-up, or null.
 FIBITMAP* loadBgr24(const char* path) {
     const FREE_IMAGE_FORMAT format = readableFormat(path);
     if (format == FIF_UNKNOWN || !hasSaneSize(format, path)) return nullptr;
-    FIBITMAP* image = FreeImage_Load(format, path, 0);
+    std::string unusedReason;  // a texture that fails samples black, without a message
+    FIBITMAP* image = loadWholeImage(format, path, unusedReason);
     return image ? toBgr24(image) : nullptr;
 }
 

@@ -1,9 +1,9 @@
 """Drives the real game under the run's X server like a player would.
 
 Each test starts build/quellmoor in a fresh working directory (its own
-config.txt, the data directories linked in), finds its window, sends real
-X input with xdotool and reads screenshots back as RGB pixels. Every wait
-is bounded.
+config.txt, the data directories linked in, or copied for a test that
+breaks a file), finds its window, sends real X input with xdotool and reads
+screenshots back as RGB pixels. Every wait is bounded.
 """
 
 import argparse
@@ -53,7 +53,7 @@ def ink(pixel):
 
 
 class Game:
-    def __init__(self, args, width=800, height=600, config=None, link_data=True):
+    def __init__(self, args, width=800, height=600, config=None, link_data=True, copy_data=False):
         self.args = args
         self.width, self.height = width, height
         self.dir = tempfile.mkdtemp(prefix="quellmoor-e2e-")
@@ -62,9 +62,12 @@ class Game:
         if config is not False:
             with open(os.path.join(self.dir, "config.txt"), "w") as f:
                 f.write(config)
-        if link_data:
-            for name in DATA_DIRS:
-                os.symlink(os.path.join(os.path.abspath(args.data), name), os.path.join(self.dir, name))
+        for name in DATA_DIRS if link_data or copy_data else ():
+            source, target = os.path.join(os.path.abspath(args.data), name), os.path.join(self.dir, name)
+            if copy_data:
+                shutil.copytree(source, target)
+            else:
+                os.symlink(source, target)
         self.process = None
         self.window = None
 

@@ -81,27 +81,6 @@ void writeTextFile(const std::string& path, const std::string& text) {
     out << text;
 }
 
-void writeBmpHeaderClaiming(const std::string& path, int width, int height) {
-    std::string bytes;
-    auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    const uint32_t pixelOffset = 14 + 40 + 256 * 4;
-    bytes += "BM";
-    put(pixelOffset + 16, 4);
-    put(0, 4);
-    put(pixelOffset, 4);
-    put(40, 4);
-    put(static_cast<uint32_t>(width), 4);
-    put(static_cast<uint32_t>(height), 4);
-    put(1, 2);  // planes
-    put(8, 2);  // bits per pixel
-    for (uint32_t field : {0u, 0u, 2835u, 2835u, 256u, 0u}) put(field, 4);
-    for (uint32_t i = 0; i < 256; ++i) put(i * 0x010101u, 4);
-    bytes.append(16, '\x40');
-    writeTextFile(path, bytes);
-}
-
 TempDir::TempDir() {
     char pattern[] = "/tmp/quellmoor-test-XXXXXX";
     path = mkdtemp(pattern);

@@ -31,10 +31,6 @@ protected:
 // Writes text to path, creating parent directories.
 void writeTextFile(const std::string& path, const std::string& text);
 
-// An 8-bit BMP whose header claims width x height pixels but holds only a
-// few bytes of them, as a truncated or hostile file would.
-void writeBmpHeaderClaiming(const std::string& path, int width, int height);
-
 // A fresh empty directory under /tmp, removed by the destructor.
 struct TempDir {
     TempDir();

@@ -1,13 +1,11 @@
 // Model files the tests write: the lists and tangent frames loadModel and
-// computeTangents give, and the files that end the process.
+// computeTangents give. Files that end the process: tests/e2e/test_bad_inputs.py.
 #include "geometry/ModelImport.h"
 #include "support/GlTestContext.h"
 
-#include <assimp/Importer.hpp>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -50,25 +48,4 @@ TEST(LoadModel, SharedVerticesAddTheTangentsOfAllTheirTriangles) {
     const Model flat("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     for (size_t v = 0; v < 3; ++v)
         EXPECT_TRUE(flat.uvs[v].x == 0.0f && flat.uvs[v].y == 0.0f && same(flat.tangents[v], {0, 0, 0}) && same(flat.bitangents[v], {0, 0, 0}));
-}
-
-TEST(LoadModel, FilesWithoutAUsableFirstMeshAreFatal) {
-    TempDir dir;
-    Assimp::Importer importer;
-    ASSERT_EQ(importer.ReadFile("missing.obj", importFlags), nullptr);
-    writeTextFile(dir / "comments.obj", "# nothing but this comment\n");
-    writeTextFile(dir / "lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\nl 2 3\n");
-    std::ofstream big(dir / "big.obj");  // 21846 separate triangles: 65538 vertices
-    for (int t = 0; t < 21846; ++t) big << "v " << t << " 0 0\nv " << t << " 1 0\nv " << t << " 0 1\n";
-    for (int t = 0; t < 21846; ++t) big << "f " << 3 * t + 1 << ' ' << 3 * t + 2 << ' ' << 3 * t + 3 << "\n";
-    big.close();
-    for (auto [file, reason] : {std::pair<std::string, std::string>{"missing.obj", importer.GetErrorString()},
-                                {"comments.obj", "The file contains no mesh"},
-                                {"lines.obj", "Its first mesh has faces that are not triangles"},
-                                {"big.obj", "Its first mesh has 65538 vertices, more than the 65536 that 16-bit indices can address"}}) {
-        const ChildResult result = runChild({probePath("geometry_load_model"), file}, dir.path);
-        EXPECT_EQ(result.out, "Failed to load model " + file + "\n" + reason + "\n");
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.status, 255);
-    }
 }

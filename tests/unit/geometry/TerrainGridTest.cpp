@@ -1,4 +1,5 @@
-// Terrain grids from small bitmaps the tests write, and heightmaps that end the process.
+// Terrain grids from small bitmaps the tests write. Heightmaps that end the
+// process: tests/e2e/test_bad_inputs.py.
 #include "geometry/TerrainGrid.h"
 #include "support/GlTestContext.h"
 #include "unit/geometry/GeometryTestFiles.h"
@@ -54,22 +55,4 @@ TEST(TerrainGrid, HeightFollowsTheDrawnTrianglesAndAgreesOnTheDiagonal) {
     for (float t : {0.0f, 0.25f, 0.5f, 0.875f}) EXPECT_NEAR(at(t, t), 4.0f * t, 1e-5f) << t;
     const TerrainGrid row(TerrainGrid::Heightmap{"one row", 3, 1, 1, 4, {0, 128, 255, 0}}, 0.5f, 1.0f);
     EXPECT_TRUE(row.indices.empty() && row.groundHeightAt({0, 0, 0}) == TerrainGrid::lowestHeight);
-}
-
-TEST(TerrainGrid, HeightmapsThatAreNotSmallEightOrTwentyFourBitImagesAreFatal) {
-    TempDir dir;
-    writeBitmap(dir / "rgba.bmp", 4, 4, 32, [](int, int) { return 9; });
-    writeBitmap(dir / "large.bmp", 257, 256, 8, [](int, int) { return 9; });
-    writeBitmap(dir / "largest.bmp", 256, 256, 8, [](int, int) { return 9; });
-    writeBmpHeaderClaiming(dir / "claims.bmp", 60000, 60000);  // refused before its pixels are allocated
-    for (auto [file, reason] : {std::pair{"missing.bmp", "The file cannot be opened"},
-                                {"rgba.bmp", "It has 32 bits per pixel; only 8 and 24 are supported"},
-                                {"large.bmp", "It has 65792 pixels, more than the 65536 that 16-bit indices can address"},
-                                {"claims.bmp", "It has 3600000000 pixels, more than the 65536 that 16-bit indices can address"}}) {
-        const ChildResult result = runChild({probePath("geometry_load_heightmap"), file}, dir.path);
-        EXPECT_EQ(result.out, std::string("Failed to load heightmap ") + file + "\n" + reason + "\n");
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.status, 255);
-    }
-    EXPECT_EQ(runChild({probePath("geometry_load_heightmap"), "largest.bmp"}, dir.path).out, "loaded 256x256\n");
 }
