@@ -50,3 +50,12 @@ TEST(TextGeometry, EveryByteTakesOneCellAndRebuildingReplacesTheLine) {
     buildTextGeometry("", 5, 5, 5, line.positions, line.uvs);
     EXPECT_TRUE(line.positions.empty() && line.uvs.empty());
 }
+
+// A line far out at the int range's edge keeps every cell to the right of
+// the one before it, instead of wrapping round to negative positions.
+TEST(TextGeometry, PositionsNearTheIntRangeDoNotWrap) {
+    const Line line("AB", 2147483000, 2147483000, 1000);
+    ASSERT_EQ(line.positions.size(), 12u);
+    for (const Vector2& p : line.positions) EXPECT_GT(p.x, 2.0e9f) << "wrapped";
+    for (const Vector2& p : line.positions) EXPECT_GT(p.y, 2.0e9f) << "wrapped";
+}
