@@ -137,6 +137,15 @@ class Game:
     def release(self, name):
         xdotool("keyup", name)
 
+    def quit_cleanly(self):
+        """Holds Escape until the game ends; it must end with status 0 and no output."""
+        self.press("Escape")
+        try:
+            status, out, err = self.wait_exit(timeout=10)
+        finally:
+            self.release("Escape")
+        assert (status, out, err) == (0, "", ""), (status, out, err)
+
     def turn(self, dx, dy=0, settle=1.0):
         """Moves the mouse; the game reads it at its next frame and puts it back."""
         xdotool("mousemove_relative", "--", dx, dy)

@@ -294,12 +294,7 @@ def check_runs(game, check):
     game.wait_frames()
     if check:
         check(game)
-    game.press("Escape")
-    try:
-        status, out, err = game.wait_exit(timeout=10)
-    finally:
-        game.release("Escape")
-    assert (status, out, err) == (0, "", ""), (status, out, err)
+    game.quit_cleanly()
 
 
 def run_case(args, name, breaks, expectation):
