@@ -31,9 +31,10 @@ void buildTextGeometry(const char* text, int x, int y, int size, std::vector<Vec
     uvs.reserve(length * VERTICES_PER_CELL);
 
     for (size_t i = 0; i < length; ++i) {
-        const int left = x + static_cast<int>(i) * size;
+        // In 64 bits, so that no position or size overflows an int.
+        const long long left = x + static_cast<long long>(i) * size;
         appendCell(positions, static_cast<float>(left), static_cast<float>(left + size),
-                   static_cast<float>(y + size), static_cast<float>(y));
+                   static_cast<float>(static_cast<long long>(y) + size), static_cast<float>(y));
 
         // Read as signed on every platform, whatever the signedness of char.
         const int code = static_cast<std::int8_t>(static_cast<unsigned char>(text[i]));
