@@ -1,8 +1,13 @@
 # Thin wrappers; the real work is in scripts/ and CMake.
 BUILD_DIR := build
+ASAN_DIR := build-asan
+FUZZ_DIR := build-fuzz
 JOBS := $(shell nproc)
+# Seconds per fuzz target: make fuzz, and the short run inside make test.
+FUZZ_SECONDS ?= 60
+TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench build deps clean
+.PHONY: run test bench build build-asan build-fuzz fuzz deps clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -11,14 +16,28 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
+# The same code and tests with AddressSanitizer and UBSan.
+build-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_SANITIZE=address,undefined
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+
+# The libFuzzer targets of tests/fuzz, built with clang.
+build-fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQM_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzzers
+
+fuzz: build-fuzz
+	bash scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
 run: build
 	cd data && ../$(BUILD_DIR)/quellmoor
 
-test: build
+test: build build-asan build-fuzz
 	bash scripts/run-tests.sh
+	bash scripts/run-fuzzers.sh $(TEST_FUZZ_SECONDS)
 
 bench: build
 	bash scripts/run-bench.sh
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

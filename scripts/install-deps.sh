@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core                         # the asset generator's glyphs
   libgtest-dev xvfb xauth libgl1-mesa-dri                   # headless tests
   xdotool imagemagick x11-utils libx11-dev glslang-tools python3   # end-to-end and shader checks
+  clang-14 libclang-rt-14-dev                               # the fuzz targets
 )
 
 missing=()

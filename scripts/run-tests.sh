@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs the whole suite headless: one Xvfb server for the run, Mesa's software
-# renderer pinned to OpenGL 3.3 so that a use of newer GL fails here too.
+# Runs the whole suite headless, once from build/ and once from the sanitized
+# build-asan/ (AddressSanitizer with leak checking, UBSan), each under its own
+# Xvfb server, with Mesa's software renderer pinned to OpenGL 3.3 so that a
+# use of newer GL fails here too. Arguments go to both CTest runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,5 +10,19 @@ export MESA_GL_VERSION_OVERRIDE=3.3
 export MESA_GLSL_VERSION_OVERRIDE=330
 export LIBGL_ALWAYS_SOFTWARE=1
 
-exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
-  ctest --test-dir build --output-on-failure -j2 "$@"
+suite() {  # build directory, then any command to run CTest through
+  local dir=$1
+  shift
+  xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
+    "$@" ctest --test-dir "$dir" --output-on-failure -j2 "${ctest_args[@]}"
+}
+ctest_args=("$@")
+
+suite build
+
+# The driver is preloaded so that it stays mapped until exit; see
+# tests/sanitizers/lsan.supp. The ASan runtime then no longer comes first in
+# the library list, which it would otherwise refuse.
+source scripts/sanitizer-env.sh
+driver=$(ls /usr/lib/*/dri/swrast_dri.so | head -n 1)
+ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" suite build-asan env LD_PRELOAD="$driver"

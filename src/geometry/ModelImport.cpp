@@ -25,25 +25,23 @@ namespace {
     fatalError({first, reason});
 }
 
-// The first mesh of the scene, once it is known to be usable.
-const aiMesh* firstUsableMesh(const aiScene* scene, const char* path) {
-    if (scene->mNumMeshes == 0 || scene->mMeshes[0] == nullptr)
-        failModel(path, "The file contains no mesh");
-    const aiMesh* mesh = scene->mMeshes[0];
-    if (mesh->mNumVertices > maxMeshVertices)
-        failModel(path, "Its first mesh has " + std::to_string(mesh->mNumVertices) +
-                            " vertices, more than the " + std::to_string(maxMeshVertices) +
-                            " that 16-bit indices can address");
-    if (mesh->mNumFaces == 0) failModel(path, "Its first mesh has no triangles");
-    for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
-        const aiFace& face = mesh->mFaces[f];
-        if (face.mNumIndices != 3) failModel(path, "Its first mesh has faces that are not triangles");
+// Why the first mesh of scene cannot be drawn, or empty when it can.
+std::string firstMeshProblem(const aiScene& scene) {
+    if (scene.mNumMeshes == 0 || scene.mMeshes[0] == nullptr) return "The file contains no mesh";
+    const aiMesh& mesh = *scene.mMeshes[0];
+    if (mesh.mNumVertices > maxMeshVertices)
+        return "Its first mesh has " + std::to_string(mesh.mNumVertices) + " vertices, more than the " +
+               std::to_string(maxMeshVertices) + " that 16-bit indices can address";
+    if (mesh.mNumFaces == 0) return "Its first mesh has no triangles";
+    for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        if (face.mNumIndices != 3) return "Its first mesh has faces that are not triangles";
         // Nothing in the import validates indices, and the draw must not read past the vertices.
         for (unsigned int k = 0; k < 3; ++k)
-            if (face.mIndices[k] >= mesh->mNumVertices)
-                failModel(path, "Its first mesh has a face that names a vertex it does not have");
+            if (face.mIndices[k] >= mesh.mNumVertices)
+                return "Its first mesh has a face that names a vertex it does not have";
     }
-    return mesh;
+    return {};
 }
 
 void copyVertices(const aiMesh& mesh, std::vector<Vector3>& positions, std::vector<Vector2>& uvs,
@@ -106,10 +104,22 @@ void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vec
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path, importFlags);
     if (!scene) failModel(path, importer.GetErrorString());
+    const std::string problem = firstMeshProblem(*scene);
+    if (!problem.empty()) failModel(path, problem);
+    copyVertices(*scene->mMeshes[0], positions, uvs, normals);
+    copyIndices(*scene->mMeshes[0], indices);
+}
 
-    const aiMesh* mesh = firstUsableMesh(scene, path);
-    copyVertices(*mesh, positions, uvs, normals);
-    copyIndices(*mesh, indices);
+bool importModel(const void* data, size_t size, const char* formatHint, std::vector<uint16_t>& indices,
+                 std::vector<Vector3>& positions, std::vector<Vector2>& uvs, std::vector<Vector3>& normals,
+                 std::string& reason) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFileFromMemory(data, size, importFlags, formatHint);
+    reason = scene ? firstMeshProblem(*scene) : std::string("Assimp: ") + importer.GetErrorString();
+    if (!reason.empty()) return false;
+    copyVertices(*scene->mMeshes[0], positions, uvs, normals);
+    copyIndices(*scene->mMeshes[0], indices);
+    return true;
 }
 
 void computeTangents(const std::vector<uint16_t>& indices, const std::vector<Vector3>& positions,

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Triangulate, join identical vertices, generate missing normals and UVs,
@@ -27,6 +28,13 @@ constexpr size_t maxMeshVertices = 65536;
 // on the heap (see the source), which speeds up every later import.
 void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vector3>& positions,
                std::vector<Vector2>& uvs, std::vector<Vector3>& normals);
+
+// The same from a file's bytes in memory (formatHint its extension, such as
+// "obj"), without ending the process: false, with a reason, for a model
+// that loadModel would refuse.
+bool importModel(const void* data, size_t size, const char* formatHint, std::vector<uint16_t>& indices,
+                 std::vector<Vector3>& positions, std::vector<Vector2>& uvs, std::vector<Vector3>& normals,
+                 std::string& reason);
 
 // One tangent and one bitangent per vertex: every triangle of indices adds
 // its own tangent and bitangent, neither normalised nor orthogonalised, to

@@ -1,13 +1,10 @@
 #include "geometry/TerrainGrid.h"
 
 #include "gpu/FatalError.h"
-#include "gpu/ImageFile.h"
-
-#include <FreeImage.h>
+#include "gpu/ImageSource.h"
 
 #include <cmath>
 #include <fstream>
-#include <memory>
 
 namespace {
 
@@ -17,39 +14,45 @@ constexpr float kUvRepeats = 10.0f;  // texture tiles across the grid in each di
     fatalError({"Failed to load heightmap " + source, reason});
 }
 
-struct BitmapUnloader {
-    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
-};
-using BitmapPtr = std::unique_ptr<FIBITMAP, BitmapUnloader>;
-
-FREE_IMAGE_FORMAT formatOf(const char* path) {
-    if (!std::ifstream(path, std::ios::binary).is_open())
-        failHeightmap(path, "The file cannot be opened");
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path, 0);
-    if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(path);
-    if (fif == FIF_UNKNOWN) failHeightmap(path, "Its image format is unknown");
-    if (!FreeImage_FIFSupportsReading(fif)) failHeightmap(path, "Its image format cannot be read");
-    return fif;
-}
-
-void checkPixelCount(const std::string& source, long long width, long long height) {
+// Why a picture of width x height pixels is too large for a grid, or empty.
+std::string pixelCountProblem(long long width, long long height) {
     const long long pixelCount = width * height;
-    if (pixelCount > TerrainGrid::maxVertices)
-        failHeightmap(source, "It has " + std::to_string(pixelCount) + " pixels, more than the " +
-                                  std::to_string(TerrainGrid::maxVertices) +
-                                  " that 16-bit indices can address");
+    if (pixelCount <= TerrainGrid::maxVertices) return {};
+    return "It has " + std::to_string(pixelCount) + " pixels, more than the " +
+           std::to_string(TerrainGrid::maxVertices) + " that 16-bit indices can address";
 }
 
-void checkHeightmap(const TerrainGrid::Heightmap& map) {
-    if (map.width <= 0 || map.height <= 0) failHeightmap(map.source, "The image has no pixels");
-    if (map.bytesPerPixel < 1 || map.bytesPerPixel > 4)
-        failHeightmap(map.source, "Its pixels are " + std::to_string(map.bytesPerPixel) +
-                                      " bytes wide; 1 to 4 are supported");
-    checkPixelCount(map.source, map.width, map.height);
-    const long long rowBytes = static_cast<long long>(map.width) * map.bytesPerPixel;
-    const long long needed = static_cast<long long>(map.pitch) * (map.height - 1) + rowBytes;
-    if (map.pitch < rowBytes || static_cast<long long>(map.pixels.size()) < needed)
-        failHeightmap(map.source, "Its pixel rows are shorter than its width");
+// Fills map from source; on failure gives false with the reason.
+bool decode(const ImageSource& source, TerrainGrid::Heightmap& map, std::string& reason) {
+    const FREE_IMAGE_FORMAT fif = source.format();
+    if (fif == FIF_UNKNOWN) reason = "Its image format is unknown";
+    else if (!FreeImage_FIFSupportsReading(fif)) reason = "Its image format cannot be read";
+    if (!reason.empty()) return false;
+
+    // The header first: a file that claims a huge picture is refused before
+    // its pixels are allocated.
+    if (const BitmapPtr header = source.load(fif, FIF_LOAD_NOPIXELS))
+        reason = pixelCountProblem(FreeImage_GetWidth(header.get()), FreeImage_GetHeight(header.get()));
+    if (!reason.empty()) return false;
+    const BitmapPtr bitmap = source.loadWhole(fif, reason);
+    if (!bitmap) return false;
+
+    const unsigned char* bits = FreeImage_GetBits(bitmap.get());
+    map.width = static_cast<int>(FreeImage_GetWidth(bitmap.get()));
+    map.height = static_cast<int>(FreeImage_GetHeight(bitmap.get()));
+    const unsigned int bpp = FreeImage_GetBPP(bitmap.get());
+    if (!bits || map.width == 0 || map.height == 0) reason = "The image has no pixels";
+    else if (map.width < 2 || map.height < 2)
+        reason = "It has " + std::to_string(map.width) + " x " + std::to_string(map.height) +
+                 " pixels; the ground needs at least 2 x 2";
+    else if (bpp != 8 && bpp != 24)
+        reason = "It has " + std::to_string(bpp) + " bits per pixel; only 8 and 24 are supported";
+    if (!reason.empty()) return false;
+
+    map.bytesPerPixel = static_cast<int>(bpp / 8);
+    map.pitch = static_cast<int>(FreeImage_GetPitch(bitmap.get()));
+    map.pixels.assign(bits, bits + static_cast<size_t>(map.pitch) * map.height);
+    return true;
 }
 
 // The fraction i / (count - 1) of the way across, 0 for a single row or column.
@@ -61,33 +64,29 @@ float fraction(int i, int count) {
 }  // namespace
 
 TerrainGrid::Heightmap TerrainGrid::loadHeightmap(const char* path) {
-    const FREE_IMAGE_FORMAT fif = formatOf(path);
-    // The header first: a file that claims a huge picture is refused before
-    // its pixels are allocated.
-    if (BitmapPtr header{FreeImage_Load(fif, path, FIF_LOAD_NOPIXELS)})
-        checkPixelCount(path, FreeImage_GetWidth(header.get()), FreeImage_GetHeight(header.get()));
-    std::string reason;
-    BitmapPtr bitmap(loadWholeImage(fif, path, reason));
-    if (!bitmap) failHeightmap(path, reason);
-
-    const unsigned char* bits = FreeImage_GetBits(bitmap.get());
+    if (!std::ifstream(path, std::ios::binary).is_open()) failHeightmap(path, "The file cannot be opened");
     Heightmap map;
     map.source = path;
-    map.width = static_cast<int>(FreeImage_GetWidth(bitmap.get()));
-    map.height = static_cast<int>(FreeImage_GetHeight(bitmap.get()));
-    if (!bits || map.width == 0 || map.height == 0) failHeightmap(path, "The image has no pixels");
-    if (map.width < 2 || map.height < 2)
-        failHeightmap(path, "It has " + std::to_string(map.width) + " x " + std::to_string(map.height) +
-                                " pixels; the ground needs at least 2 x 2");
-
-    const unsigned int bpp = FreeImage_GetBPP(bitmap.get());
-    if (bpp != 8 && bpp != 24)
-        failHeightmap(path, "It has " + std::to_string(bpp) +
-                                " bits per pixel; only 8 and 24 are supported");
-    map.bytesPerPixel = static_cast<int>(bpp / 8);
-    map.pitch = static_cast<int>(FreeImage_GetPitch(bitmap.get()));
-    map.pixels.assign(bits, bits + static_cast<size_t>(map.pitch) * map.height);
+    std::string reason;
+    if (!decode(ImageSource::file(path), map, reason)) failHeightmap(path, reason);
     return map;
+}
+
+bool TerrainGrid::decodeHeightmap(const unsigned char* data, size_t size, Heightmap& map, std::string& reason) {
+    return decode(ImageSource::memory(data, size), map, reason);
+}
+
+std::string TerrainGrid::problemWith(const Heightmap& map) {
+    if (map.width <= 0 || map.height <= 0) return "The image has no pixels";
+    if (map.bytesPerPixel < 1 || map.bytesPerPixel > 4)
+        return "Its pixels are " + std::to_string(map.bytesPerPixel) + " bytes wide; 1 to 4 are supported";
+    std::string tooLarge = pixelCountProblem(map.width, map.height);
+    if (!tooLarge.empty()) return tooLarge;
+    const long long rowBytes = static_cast<long long>(map.width) * map.bytesPerPixel;
+    const long long needed = static_cast<long long>(map.pitch) * (map.height - 1) + rowBytes;
+    if (map.pitch < rowBytes || static_cast<long long>(map.pixels.size()) < needed)
+        return "Its pixel rows are shorter than its width";
+    return {};
 }
 
 float TerrainGrid::sampleHeight(const unsigned char* pixel, int bytesPerPixel) {
@@ -107,7 +106,8 @@ TerrainGrid::TerrainGrid(const char* heightmapPath, float spacing, float heightS
 
 TerrainGrid::TerrainGrid(const Heightmap& heightmap, float spacing, float heightScale)
     : spacing(spacing), heightScale(heightScale) {
-    checkHeightmap(heightmap);
+    const std::string problem = problemWith(heightmap);
+    if (!problem.empty()) failHeightmap(heightmap.source, problem);
     buildVertices(heightmap);
     buildIndices();
     computeNormals();

@@ -21,6 +21,7 @@
 #include "math/Matrix4.h"
 #include "math/Vector.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -49,6 +50,11 @@ public:
     // Decodes a whole 8-bit or 24-bit image of at least 2 x 2 pixels; any
     // other file ends the process.
     static Heightmap loadHeightmap(const char* path);
+    // The same from the bytes of a file, without ending the process: false,
+    // with the reason loadHeightmap would give, for a picture it refuses.
+    static bool decodeHeightmap(const unsigned char* data, size_t size, Heightmap& map, std::string& reason);
+    // Why heightmap is no usable grid (see the constructor), or empty.
+    static std::string problemWith(const Heightmap& heightmap);
     // The pixel's first bytesPerPixel bytes as a little-endian unsigned
     // value scaled to [0, 1]; 0 for a size other than 1 to 4.
     static float sampleHeight(const unsigned char* pixel, int bytesPerPixel);

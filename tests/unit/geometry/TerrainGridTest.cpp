@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 static TerrainGrid fromBitmap(int width, int height, int bitsPerPixel, const std::function<int(int, int)>& level,
                               float spacing = 0.5f) {
@@ -55,4 +57,24 @@ TEST(TerrainGrid, HeightFollowsTheDrawnTrianglesAndAgreesOnTheDiagonal) {
     for (float t : {0.0f, 0.25f, 0.5f, 0.875f}) EXPECT_NEAR(at(t, t), 4.0f * t, 1e-5f) << t;
     const TerrainGrid row(TerrainGrid::Heightmap{"one row", 3, 1, 1, 4, {0, 128, 255, 0}}, 0.5f, 1.0f);
     EXPECT_TRUE(row.indices.empty() && row.groundHeightAt({0, 0, 0}) == TerrainGrid::lowestHeight);
+}
+
+// The fuzz targets decode from memory; a picture cut short must fail there
+// too, not come back with made-up rows.
+TEST(TerrainGrid, BytesInMemoryDecodeLikeTheFileAndMustBeWhole) {
+    TempDir dir;
+    std::ifstream in(writeBitmap(dir / "map.bmp", 4, 3, 8, [](int c, int r) { return 40 * r + c; }), std::ios::binary);
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+
+    TerrainGrid::Heightmap map;
+    std::string reason;
+    ASSERT_TRUE(TerrainGrid::decodeHeightmap(bytes.data(), bytes.size(), map, reason)) << reason;
+    const TerrainGrid::Heightmap fromFile = TerrainGrid::loadHeightmap((dir / "map.bmp").c_str());
+    EXPECT_TRUE(map.width == 4 && map.height == 3 && map.pitch == fromFile.pitch && map.pixels == fromFile.pixels);
+
+    for (size_t cut : {1, 6, 13}) {
+        reason.clear();
+        EXPECT_FALSE(TerrainGrid::decodeHeightmap(bytes.data(), bytes.size() - cut, map, reason)) << cut;
+        EXPECT_NE(reason, "") << cut;
+    }
 }
