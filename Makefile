@@ -2,7 +2,7 @@
 BUILD_DIR := build
 JOBS := $(shell nproc)
 
-.PHONY: run test bench build deps clean
+.PHONY: run test bench soak build deps clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -19,6 +19,10 @@ test: build
 
 bench: build
 	bash scripts/run-bench.sh
+
+# The soak run for ten minutes instead of the suite's one.
+soak: build
+	QM_SOAK_SECONDS=600 bash scripts/run-tests.sh -R '^e2e\.soak$$'
 
 clean:
 	rm -rf $(BUILD_DIR)
