@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench build build-asan build-fuzz fuzz deps clean
+.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -38,6 +38,10 @@ test: build build-asan build-fuzz
 
 bench: build
 	bash scripts/run-bench.sh
+
+# The soak run for ten minutes instead of the suite's one, unsanitized.
+soak: build
+	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^e2e\.soak$$'
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -71,13 +71,14 @@ class Game:
         self.process = None
         self.window = None
 
-    def start(self):
+    def start(self, env=None):
+        """Starts the game; env holds variables added to this process's environment."""
         # Without a window manager the window opens at the screen's corner;
         # a cursor at its centre keeps the first frame's view level.
         xdotool("mousemove", self.width // 2, self.height // 2, check=False)
         self.process = subprocess.Popen([os.path.abspath(self.args.game)], cwd=self.dir,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                        stderr=subprocess.PIPE)
+                                        stderr=subprocess.PIPE, env={**os.environ, **(env or {})})
         return self
 
     def wait_exit(self, timeout):
