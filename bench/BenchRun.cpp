@@ -3,6 +3,7 @@
 #include "app/Camera.h"
 #include "app/GameRules.h"
 #include "app/Hud.h"
+#include "geometry/ModelImport.h"
 #include "geometry/Terrain.h"
 #include "world/SceneDrawing.h"
 #include "world/World.h"
@@ -242,6 +243,7 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
     glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
     glViewport(0, 0, windowWidth, windowHeight);
     createRenderTargets();
+    releaseImportHeap();
     result.stages = startupTimes;
 
     Camera camera;

@@ -5,6 +5,7 @@
 #include "app/GameRules.h"
 #include "app/Hud.h"
 #include "app/RenderPasses.h"
+#include "geometry/ModelImport.h"
 #include "geometry/Terrain.h"
 #include "gpu/FatalError.h"
 #include "world/KeyToggles.h"
@@ -106,6 +107,7 @@ void startUp() {
     glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
     glViewport(0, 0, windowWidth, windowHeight);
     createRenderTargets();
+    releaseImportHeap();
     session.clock.fpsTimer = glfwGetTime();
 }
 

@@ -84,14 +84,22 @@ void copyIndices(const aiMesh& mesh, std::vector<uint16_t>& indices) {
 // pages, lets each import reuse what an earlier one touched.
 constexpr int kHeapBlockLimit = 64 << 20;
 constexpr int kHeapKeep = 128 << 20;
+// Kept for good, 128 MiB of free heap lets the resident size ratchet up to
+// every later peak of the driver's allocations, so releaseImportHeap lowers
+// the limits. Not to glibc's initial 128 KiB: the software driver allocates
+// and frees blocks of a few MiB every frame, which would then be mapped and
+// faulted in afresh each time (frames took up to twice as long). 32 MiB is
+// the ceiling glibc's own sliding mmap threshold reaches on 64-bit systems.
+constexpr int kRunningBlockLimit = 32 << 20;
+constexpr int kRunningKeep = 16 << 20;
+
+bool g_importHeapKept = false;  // kHeapBlockLimit and kHeapKeep are in force
 
 void keepLargeBlocksOnHeap() {
-    static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
-        mallopt(M_TRIM_THRESHOLD, kHeapKeep);
-        return true;
-    }();
-    (void)done;
+    if (g_importHeapKept) return;
+    mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
+    mallopt(M_TRIM_THRESHOLD, kHeapKeep);
+    g_importHeapKept = true;
 }
 
 bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
@@ -108,6 +116,14 @@ void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vec
     if (!problem.empty()) failModel(path, problem);
     copyVertices(*scene->mMeshes[0], positions, uvs, normals);
     copyIndices(*scene->mMeshes[0], indices);
+}
+
+void releaseImportHeap() {
+    if (!g_importHeapKept) return;
+    mallopt(M_MMAP_THRESHOLD, kRunningBlockLimit);
+    mallopt(M_TRIM_THRESHOLD, kRunningKeep);
+    malloc_trim(0);
+    g_importHeapKept = false;
 }
 
 bool importModel(const void* data, size_t size, const char* formatHint, std::vector<uint16_t>& indices,
