@@ -24,6 +24,7 @@ SAMPLE_SECONDS = 1.0
 # how much of the screen the terrain fills; a leak lifts every sample, so the
 # smallest sample of each window of this length is what must stay flat.
 FLOOR_WINDOW_SECONDS = 10
+STATE_SETTLE_SECONDS = 0.5  # long enough for a few frames in each drawing state
 
 HELD_KEYS = ("w", "a", "s", "d", "space")
 FUNCTION_KEYS = tuple(f"F{n}" for n in range(2, 10))
@@ -67,6 +68,20 @@ def random_input(game, rng):
         game.key(rng.choice(FUNCTION_KEYS))
     else:
         game.turn(rng.randint(-LONGEST_TURN, LONGEST_TURN), rng.randint(-LONGEST_TURN, LONGEST_TURN), settle=0.1)
+
+
+def visit_every_drawing_state(game):
+    """Steps the texture filters (F4 x F5) and wireframe (F3) through every
+    combination, ending where they began. The software driver builds and
+    keeps code for each new state, some megabytes each, so this spends that
+    memory before any is measured; the random play then meets no new state."""
+    for _ in range(2):              # F4: nearest, linear
+        for _ in range(3):          # F5: mipmap modes
+            for _ in range(2):      # F3: wireframe on, off
+                game.key("F3")
+                time.sleep(STATE_SETTLE_SECONDS)
+            game.key("F5")
+        game.key("F4")
 
 
 def soak(game, seconds, rng):
@@ -113,6 +128,7 @@ def main():
         game.find_window()
         game.wait_frames()
         game.focus()
+        visit_every_drawing_state(game)
         samples = soak(game, args.seconds, rng)
         game.press("Escape")
         try:
