@@ -23,7 +23,8 @@ build-asan: deps
 
 # The libFuzzer targets of tests/fuzz, built with clang.
 build-fuzz: deps
-	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQM_FUZZ=ON
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQM_FUZZ=ON \
+	  -DQM_FUZZ_TEST_SECONDS=$(TEST_FUZZ_SECONDS)
 	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzzers
 
 fuzz: build-fuzz
@@ -34,7 +35,6 @@ run: build
 
 test: build build-asan build-fuzz
 	bash scripts/run-tests.sh
-	bash scripts/run-fuzzers.sh $(TEST_FUZZ_SECONDS)
 
 bench: build
 	bash scripts/run-bench.sh

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of build-fuzz/ (make fuzz builds it) for the given
-# number of seconds each, default 60, starting from its committed seeds in
+# Runs fuzz targets of build-fuzz/ (make fuzz builds it) for the given number
+# of seconds each, default 60: the targets named after the seconds, or every
+# one (run-fuzzers.sh [SECONDS [TARGET...]]). Each starts from its seeds in
 # tests/fuzz/corpus/. New inputs go to a scratch directory, so the committed
 # corpus stays as it is. A crash leaves its input under build-fuzz/crashes/
 # and fails the run; keep it under tests/fuzz/regressions/<target>/ once fixed.
@@ -9,7 +10,9 @@ cd "$(dirname "$0")/.."
 source scripts/sanitizer-env.sh
 
 seconds=${1:-60}
-targets=(config text texture heightmap model)
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(config text texture heightmap model)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

@@ -2,8 +2,9 @@
 # Runs the whole suite headless, once from build/ and once from the sanitized
 # build-asan/ (AddressSanitizer with leak checking, UBSan), each under its own
 # Xvfb server, with Mesa's software renderer pinned to OpenGL 3.3 so that a
-# use of newer GL fails here too. Arguments go to both CTest runs;
-# QM_SANITIZED=0 skips the second. The soak run is not part of the sanitized
+# use of newer GL fails here too; then, from build-fuzz/, a short run of each
+# fuzz target. Arguments go to the first two CTest runs, and a run with
+# arguments skips the fuzzing; QM_SANITIZED=0 skips all but the first. The soak run is not part of the sanitized
 # one: ASan keeps freed memory in quarantine, which would swamp the resident
 # memory the soak watches, and a minute of it there doubles its cost.
 set -euo pipefail
@@ -31,3 +32,7 @@ source scripts/sanitizer-env.sh
 driver=$(ls /usr/lib/*/dri/swrast_dri.so | head -n 1)
 ctest_args+=(-E '^e2e\.soak$')
 ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" suite build-asan env LD_PRELOAD="$driver"
+
+if [ $# -eq 0 ]; then
+  ctest --test-dir build-fuzz --output-on-failure -j2 -R '^fuzz\.run\.'
+fi
