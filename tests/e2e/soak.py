@@ -130,12 +130,7 @@ def main():
         game.focus()
         visit_every_drawing_state(game)
         samples = soak(game, args.seconds, rng)
-        game.press("Escape")
-        try:
-            status, out, err = game.wait_exit(timeout=10)
-        finally:
-            game.release("Escape")
-        assert (status, out, err) == (0, "", ""), (status, out, err)
+        game.quit_cleanly()
 
         first, last, peak = memory_figures(samples)
         errors, frames, messages = read_gl_log(log)
