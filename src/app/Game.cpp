@@ -107,7 +107,6 @@ void startUp() {
     glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
     glViewport(0, 0, windowWidth, windowHeight);
     createRenderTargets();
-    releaseImportHeap();
     session.clock.fpsTimer = glfwGetTime();
 }
 
@@ -170,6 +169,9 @@ int runGame() {
     startUp();
     while (!glfwWindowShouldClose(session.window)) {
         if (!runFrame()) break;
+        // The first frame, where the driver builds its shader code, still
+        // draws on the heap kept for the imports; later calls do nothing.
+        releaseImportHeap();
     }
     shutDown();
     return 0;

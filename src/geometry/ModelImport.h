@@ -28,8 +28,9 @@ constexpr size_t maxMeshVertices = 65536;
 // on the heap (see the source), which speeds up every later import.
 void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vector3>& positions,
                std::vector<Vector2>& uvs, std::vector<Vector3>& normals);
-// Ends that once the imports are done: the allocator keeps at most 16 MiB of
-// free heap from then on and returns the rest. A later loadModel starts over.
+// Ends that once start-up is over: the allocator keeps at most 16 MiB of
+// free heap from then on and returns the rest; a no-op when nothing is kept.
+// A later loadModel starts over.
 void releaseImportHeap();
 
 // The same from a file's bytes in memory (formatHint its extension, such as
