@@ -297,7 +297,7 @@ def check_runs(game, check):
     game.quit_cleanly()
 
 
-def run_case(args, name, breaks, expectation):
+def run_case(args, breaks, expectation):
     game = Game(args, hud.WIDTH, hud.HEIGHT, config=WINDOW_CONFIG, copy_data=True)
     try:
         breaks(game)
@@ -313,7 +313,7 @@ def run_case(args, name, breaks, expectation):
 
 def case_test(name, breaks, expectation):
     def test(args):
-        run_case(args, name, breaks, expectation)
+        run_case(args, breaks, expectation)
     test.__name__ = name.replace(" ", "_")
     return test
 
