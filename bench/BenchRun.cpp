@@ -2,6 +2,7 @@
 
 #include "app/Camera.h"
 #include "app/GameRules.h"
+#include "app/Game.h"
 #include "app/Hud.h"
 #include "geometry/ModelImport.h"
 #include "geometry/Terrain.h"
@@ -105,7 +106,6 @@ void runFloor(GLFWwindow* window, const RunSettings& settings, RunResult& result
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwSwapBuffers(window);
         timer.presented(frame);
-        releaseImportHeap();  // as the game does: after the first frame, then a no-op
     }
 }
 
@@ -169,7 +169,6 @@ void runOnePass(GLFWwindow* window, const RunSettings& settings, RunResult& resu
         glDrawArrays(GL_TRIANGLES, 0, 6);
         glfwSwapBuffers(window);
         timer.presented(frame);
-        releaseImportHeap();  // as the game does: after the first frame, then a no-op
     }
     glDeleteBuffers(1, &buffer);
     glDeleteVertexArrays(1, &vao);
@@ -240,11 +239,7 @@ struct CameraPath {
 };
 
 void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result) {
-    initWorld(window);
-    createFrameDigitTexts();
-    glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
-    glViewport(0, 0, windowWidth, windowHeight);
-    createRenderTargets();
+    createScene(window);
     result.stages = startupTimes;
 
     Camera camera;
@@ -265,13 +260,10 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
         const bool walk = path.apply(frame, camera, dt);
         const CameraVectors vectors = cameraVectors(camera);
         ruleStep(camera, game, jump, vectors, dt, [walk](int key) { return walk && key == GLFW_KEY_W; }, ground);
-        FrameView view;
-        view.frameTime = glfwGetTime();
-        view.playerPosition = camera.playerPosition;
-        view.vectors = vectors;
-        view.viewMatrix = cameraView(camera, vectors);
-        view.cameraVP = multiply(world.projection, view.viewMatrix);
+        camera.viewMatrix = cameraView(camera, vectors);
+        const double frameTime = glfwGetTime();
         winningLineStep(camera, game);
+        const FrameView view = frameViewOf(camera, vectors, frameTime);
         updateWorld(static_cast<double>(dt));
         const double logicSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - logicStart).count();
 
@@ -283,7 +275,7 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
         queries.end(FramePass::Hud);
         glfwSwapBuffers(window);
         timer.presented(frame);
-        releaseImportHeap();  // as the game does: after the first frame, then a no-op
+        if (frame == 0) releaseImportHeap();  // as the game does
         if (frame > kWarmUpFrames) queries.collectPrevious(passSums);
         if (frame >= kWarmUpFrames) {
             logic += logicSeconds;
@@ -296,8 +288,7 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
     result.logicSeconds = logic / measured;
     result.mainThreadSeconds = mainThread / measured;
 
-    destroyWorld();
-    destroyRenderTargets();
+    destroyScene();
 }
 
 }  // namespace

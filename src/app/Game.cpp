@@ -102,11 +102,7 @@ GLFWwindow* openWindow() {
 void startUp() {
     session.window = openWindow();
     glfwSetKeyCallback(session.window, keyCallback);
-    initWorld(session.window);
-    createFrameDigitTexts();
-    glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
-    glViewport(0, 0, windowWidth, windowHeight);
-    createRenderTargets();
+    createScene(session.window);
     session.clock.fpsTimer = glfwGetTime();
 }
 
@@ -140,16 +136,9 @@ bool runFrame() {
 
     ruleStep(camera, session.game, session.jump, vectors, dt, keyHeld, groundUnderPlayer);
     camera.viewMatrix = cameraView(camera, vectors);
-    const Matrix4 cameraVP = multiply(world.projection, camera.viewMatrix);
     winningLineStep(camera, session.game);
 
-    FrameView view;
-    view.frameTime = frameTime;
-    view.playerPosition = camera.playerPosition;
-    view.vectors = vectors;
-    view.viewMatrix = camera.viewMatrix;
-    view.cameraVP = cameraVP;
-    renderPasses(view);
+    renderPasses(frameViewOf(camera, vectors, frameTime));
     drawHud(session.game, session.clock.framesPerSecond);
 
     updateWorld(static_cast<double>(dt));
@@ -158,21 +147,42 @@ bool runFrame() {
 }
 
 void shutDown() {
-    destroyWorld();
-    destroyRenderTargets();
+    destroyScene();
     glfwTerminate();
 }
 
 }  // namespace
 
+void createScene(GLFWwindow* window) {
+    initWorld(window);
+    createFrameDigitTexts();
+    glClearColor(0.0f, 0.8f, 1.0f, 0.5f);
+    glViewport(0, 0, windowWidth, windowHeight);
+    createRenderTargets();
+}
+
+void destroyScene() {
+    destroyWorld();
+    destroyRenderTargets();
+}
+
+FrameView frameViewOf(const Camera& camera, const CameraVectors& vectors, double frameTime) {
+    FrameView view;
+    view.frameTime = frameTime;
+    view.playerPosition = camera.playerPosition;
+    view.vectors = vectors;
+    view.viewMatrix = camera.viewMatrix;
+    view.cameraVP = multiply(world.projection, camera.viewMatrix);
+    return view;
+}
+
 int runGame() {
     startUp();
-    while (!glfwWindowShouldClose(session.window)) {
-        if (!runFrame()) break;
-        // The first frame, where the driver builds its shader code, still
-        // draws on the heap kept for the imports; later calls do nothing.
-        releaseImportHeap();
-    }
+    // The first frame, where the driver builds its shader code, still draws
+    // on the heap kept for the imports; then that heap goes back.
+    bool running = runFrame();
+    releaseImportHeap();
+    while (running && !glfwWindowShouldClose(session.window)) running = runFrame();
     shutDown();
     return 0;
 }
