@@ -102,6 +102,17 @@ void keepLargeBlocksOnHeap() {
     g_importHeapKept = true;
 }
 
+// Fills the lists from the scene's first mesh, or gives false with the
+// reason it cannot be drawn.
+bool takeFirstMesh(const aiScene& scene, std::vector<uint16_t>& indices, std::vector<Vector3>& positions,
+                   std::vector<Vector2>& uvs, std::vector<Vector3>& normals, std::string& reason) {
+    reason = firstMeshProblem(scene);
+    if (!reason.empty()) return false;
+    copyVertices(*scene.mMeshes[0], positions, uvs, normals);
+    copyIndices(*scene.mMeshes[0], indices);
+    return true;
+}
+
 bool isFinite(const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 }  // namespace
@@ -112,10 +123,8 @@ void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vec
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile(path, importFlags);
     if (!scene) failModel(path, importer.GetErrorString());
-    const std::string problem = firstMeshProblem(*scene);
-    if (!problem.empty()) failModel(path, problem);
-    copyVertices(*scene->mMeshes[0], positions, uvs, normals);
-    copyIndices(*scene->mMeshes[0], indices);
+    std::string reason;
+    if (!takeFirstMesh(*scene, indices, positions, uvs, normals, reason)) failModel(path, reason);
 }
 
 void releaseImportHeap() {
@@ -131,11 +140,11 @@ bool importModel(const void* data, size_t size, const char* formatHint, std::vec
                  std::string& reason) {
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFileFromMemory(data, size, importFlags, formatHint);
-    reason = scene ? firstMeshProblem(*scene) : std::string("Assimp: ") + importer.GetErrorString();
-    if (!reason.empty()) return false;
-    copyVertices(*scene->mMeshes[0], positions, uvs, normals);
-    copyIndices(*scene->mMeshes[0], indices);
-    return true;
+    if (!scene) {
+        reason = std::string("Assimp: ") + importer.GetErrorString();
+        return false;
+    }
+    return takeFirstMesh(*scene, indices, positions, uvs, normals, reason);
 }
 
 void computeTangents(const std::vector<uint16_t>& indices, const std::vector<Vector3>& positions,
