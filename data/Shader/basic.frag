@@ -84,10 +84,9 @@ void main() {
     vec3 fill = mix(FILL_COLOR, vec3(1.0), backdrop);
 
     float nDotL = dot(n, toLight);
-    // The backdrop ignores shadows.
-    float visibility = nDotL > 0.0 && backdrop < 1.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
-    // The backdrop shows its texture as it is, without face-to-face
-    // brightness steps or the island's shadows on it.
+    float visibility = nDotL > 0.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
+    // What there is of the backdrop shows its texture as it is, without
+    // face-to-face brightness steps or the island's shadows on it.
     float diffuse = mix(max(nDotL, 0.0) * visibility, 1.0, backdrop);
     vec3 halfway = normalize(toLight + toEye);
     float specular = pow(max(dot(n, halfway), 0.0), SHININESS) * visibility * step(0.0, nDotL);
