@@ -2,15 +2,23 @@
 // Where FreeImage reads a picture from: a file, or bytes already in memory.
 // The loaders take their pictures through this one interface, so that the
 // bytes of a file decode the same way from memory, with the same checks
-// (which is how the fuzz tests feed them). A memory source borrows its bytes,
-// which must outlive it; a bitmap it gives out is the caller's and unloads
-// itself.
+// (which is how the fuzz tests feed them). A source borrows its path or its
+// bytes, which must outlive it; a bitmap it gives out is the caller's and
+// unloads itself.
 //
 // FreeImage decodes what it can of a damaged file and hands back a picture
 // partly made up: the rows of a JPEG cut short come back grey (the decoder
 // says so only through FreeImage's message callback), those of a BMP cut
 // short black, without a word. loadWhole counts both as failures, so that no
 // caller draws or walks on invented pixels.
+//
+// Two formats cut short are worse. libpng believes the length of a PNG chunk
+// it has not read yet and allocates that much first, up to 2 GiB for a few
+// stray bytes. For a run-length TGA whose pixels would start past the end of
+// the file, FreeImage hands back a broken bitmap that crashes at first use.
+// So neither load hands FreeImage a PNG or a TGA whose bytes end before their
+// last chunk or pixel; a TGA cut short later would otherwise come back with
+// invented pixels, like a BMP.
 
 #include <FreeImage.h>
 
@@ -37,10 +45,11 @@ public:
     // FIF_UNKNOWN when neither tells.
     FREE_IMAGE_FORMAT format() const;
     // The picture decoded with flags (FIF_LOAD_NOPIXELS reads only its
-    // header), or null.
+    // header), or null; null too for a PNG or TGA cut short.
     BitmapPtr load(FREE_IMAGE_FORMAT format, int flags) const;
     // The whole picture, or null with reason saying why: it did not decode,
-    // the decoder complained, or a BMP ends before its last pixel row.
+    // the decoder complained, a BMP or TGA ends before its last pixel, or a
+    // PNG before its last chunk.
     BitmapPtr loadWhole(FREE_IMAGE_FORMAT format, std::string& reason) const;
 
 private:
@@ -50,6 +59,15 @@ private:
     // Is this an uncompressed BMP whose bytes end before the last pixel row
     // its header promises? Compressed and unusual headers are left to FreeImage.
     bool bmpCutShort() const;
+    // Is this a PNG, by its signature, whose bytes end inside a chunk or
+    // before its IEND chunk?
+    bool pngCutShort() const;
+    // Is this a TGA of a kind FreeImage reads whose bytes end before its last
+    // pixel, plain or packed? Also true for one shorter than its header.
+    bool tgaCutShort() const;
+    // Why this format's bytes must not reach FreeImage, as a reason line, or
+    // empty when they may.
+    std::string cutShortForDecoder(FREE_IMAGE_FORMAT format) const;
 
     const char* path;           // null for a memory source
     const unsigned char* data;  // the borrowed bytes of a memory source

@@ -6,6 +6,7 @@ and ends with status 0 on Escape. docs/bad-inputs.md lists the same cases."""
 
 import os
 import struct
+import zlib
 
 from game_driver import Game, run
 import hud
@@ -54,6 +55,27 @@ def red_at_seven_palette():
 def bmp_header_claiming(width, height):
     """An 8-bit BMP whose header claims width x height pixels and holds a few bytes."""
     return bmp_header(width, height, 8, width * height, grey_palette()) + bytes(16)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png(width, height, level):
+    """An 8-bit grey PNG, every pixel at level."""
+    rows = (b"\x00" + bytes([level]) * width) * height
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
+            + png_chunk(b"IDAT", zlib.compress(rows)) + png_chunk(b"IEND", b""))
+
+
+def with_stray_chunk(picture):
+    """The PNG with a few bytes before its IEND chunk that claim a 1.9 GB text chunk."""
+    return picture[:-12] + struct.pack(">I", 0x716B746B) + b"tEXtdat\x82" + picture[-12:]
+
+
+# A run-length grey TGA whose 6-byte ID field ends past its 18 bytes, so its
+# pixels would start past the end of the file: FreeImage crashes on it.
+TGA_PIXELS_PAST_END = bytes([6, 0, 11, 0xBF, 0xB6, 0xFF, 0xFF, 0xFF, 3, 0, 0, 0, 0x41, 0x10, 2, 0, 8, 0])
 
 
 def many_vertex_obj(triangles):
@@ -243,6 +265,8 @@ HEIGHTMAP_CASES = [
      both(lambda game: write(HEIGHTMAP, read(game, "Models/water_dudv3.jpg"))(game), cut(HEIGHTMAP, 0.5)),
      fails(f"Failed to load heightmap {HEIGHTMAP}",
            "FreeImage could not decode all of it: Premature end of JPEG file")),
+    ("heightmap PNG with a chunk past its end", write(HEIGHTMAP, with_stray_chunk(png(64, 64, HEIGHT_LEVEL))),
+     fails(f"Failed to load heightmap {HEIGHTMAP}", "The file ends before its last chunk")),
     ("heightmap 1 x 1", write(HEIGHTMAP, bmp(1, 1, 8, HEIGHT_PIXEL, grey_palette())),
      fails(f"Failed to load heightmap {HEIGHTMAP}", "It has 1 x 1 pixels; the ground needs at least 2 x 2")),
     ("heightmap 2 x 1", write(HEIGHTMAP, bmp(2, 1, 8, HEIGHT_PIXEL, grey_palette())),
@@ -265,6 +289,8 @@ TEXTURE_CASES = [
     ("texture not an image", write(SKY, "not a picture"), runs(sky_is("black"))),
     ("texture JPEG truncated", cut(SKY, 0.5), runs(sky_is("black"))),
     ("texture BMP truncated", both(write(SKY, bmp(64, 64, 24, RED_BGR)), cut(SKY, 0.7)), runs(sky_is("black"))),
+    ("texture PNG with a chunk past its end", write(SKY, with_stray_chunk(png(64, 64, 100))), runs(sky_is("black"))),
+    ("texture TGA cut before its pixels", write(SKY, TGA_PIXELS_PAST_END), runs(sky_is("black"))),
     ("texture header claiming 60000 x 60000", write(SKY, bmp_header_claiming(60000, 60000)), runs(sky_is("black"))),
     ("texture 8-bit grey", write(SKY, bmp(64, 64, 8, b"\x64", grey_palette())), runs(sky_is("grey"))),
     ("texture palettised", write(SKY, bmp(64, 64, 8, b"\x07", red_at_seven_palette())), runs(sky_is("red"))),
