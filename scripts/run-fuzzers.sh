@@ -5,6 +5,9 @@
 # tests/fuzz/corpus/. New inputs go to a scratch directory, so the committed
 # corpus stays as it is. A crash leaves its input under build-fuzz/crashes/
 # and fails the run; keep it under tests/fuzz/regressions/<target>/ once fixed.
+# QM_FUZZ_SEED fixes libFuzzer's random seed, so that a run tries the same
+# inputs each time: the suite's short run uses it, and fails only when the
+# code changes, while make fuzz explores afresh every time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/sanitizer-env.sh
@@ -13,6 +16,8 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(config text texture heightmap model)
+seed_option=()
+[ -z "${QM_FUZZ_SEED:-}" ] || seed_option=(-seed="$QM_FUZZ_SEED")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -27,7 +32,7 @@ for target in "${targets[@]}"; do
   [ "$target" = model ] && asan_options+=":detect_leaks=0"
   mkdir -p "$scratch/$target" "build-fuzz/crashes/$target"
   log="build-fuzz/crashes/$target.log"
-  if ASAN_OPTIONS=$asan_options build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ASAN_OPTIONS=$asan_options build-fuzz/tests/fuzz/fuzz_$target -max_total_time="$seconds" "${seed_option[@]}" -timeout=10 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$target/" \
        "$scratch/$target" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
