@@ -1,9 +1,9 @@
 #include "gpu/ImageSource.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -137,7 +137,10 @@ std::string ImageSource::cutShortForDecoder(FREE_IMAGE_FORMAT format) const {
 }
 
 BitmapPtr ImageSource::load(FREE_IMAGE_FORMAT format, int flags) const {
-    if (!cutShortForDecoder(format).empty()) return nullptr;
+    return cutShortForDecoder(format).empty() ? decode(format, flags) : nullptr;
+}
+
+BitmapPtr ImageSource::decode(FREE_IMAGE_FORMAT format, int flags) const {
     if (path) return BitmapPtr(FreeImage_Load(format, path, flags));
     if (!bytes) return nullptr;
     // Every load starts at the first byte, whatever an earlier one read.
@@ -151,7 +154,7 @@ BitmapPtr ImageSource::loadWhole(FREE_IMAGE_FORMAT format, std::string& reason) 
     std::string message;
     g_loadMessage = &message;
     FreeImage_SetOutputMessage(keepFirstMessage);
-    BitmapPtr image = load(format, 0);
+    BitmapPtr image = decode(format, 0);
     FreeImage_SetOutputMessage(nullptr);
     g_loadMessage = nullptr;
 

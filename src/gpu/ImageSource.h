@@ -56,6 +56,8 @@ private:
     ImageSource(const char* path, const unsigned char* data, size_t size, FIMEMORY* bytes)
         : path(path), data(data), size(size), bytes(bytes) {}
 
+    // FreeImage's decode of the bytes as they are, unchecked.
+    BitmapPtr decode(FREE_IMAGE_FORMAT format, int flags) const;
     // Is this an uncompressed BMP whose bytes end before the last pixel row
     // its header promises? Compressed and unusual headers are left to FreeImage.
     bool bmpCutShort() const;
