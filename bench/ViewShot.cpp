@@ -1,0 +1,113 @@
+// Renders the game's frame from chosen views into PNG files: the pictures in
+// the README, and a quick look at a change without walking there.
+//
+// Usage, from data/ under an X server:
+//   quellmoor_view WIDTH HEIGHT OUT.png X Z YAW PITCH [OUT.png X Z YAW PITCH ...]
+// X and Z place the eye, which stands kEyeHeight above the ground as in the
+// game (or kEyeHeight above the water where there is no land); YAW and PITCH
+// are the camera's angles in radians (yaw 3.14 looks along -z).
+#include "app/Camera.h"
+#include "app/Game.h"
+#include "app/GameRules.h"
+#include "app/Hud.h"
+#include "geometry/Terrain.h"
+#include "world/World.h"
+
+#include <FreeImage.h>
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kArgsPerView = 5;
+constexpr double kShotTime = 10.0;  // seconds since start, for the water's motion
+
+struct View {
+    std::string path;
+    float x, z, yaw, pitch;
+};
+
+GLFWwindow* openHiddenWindow(int width, int height) {
+    if (!glfwInit()) return nullptr;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, "quellmoor-view", nullptr, nullptr);
+    if (!window) return nullptr;
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    return glewInit() == GLEW_OK ? window : nullptr;
+}
+
+// The eye as the ground following would leave it, over land or water.
+Camera placeCamera(const View& view) {
+    Camera camera;
+    camera.playerPosition = {view.x, 0.0f, view.z};
+    camera.horizontalAngle = view.yaw;
+    camera.verticalAngle = view.pitch;
+    const float ground = world.terrain->groundHeightAt(camera.playerPosition) + terrainOffsetY;
+    camera.playerPosition.y = std::max(ground, kWaterPlaneY) + kEyeHeight;
+    const CameraVectors vectors = cameraVectors(camera);
+    camera.viewMatrix = cameraView(camera, vectors);
+    return camera;
+}
+
+bool savePng(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+    FIBITMAP* bitmap = FreeImage_ConvertFromRawBits(pixels.data(), width, height, width * 3, 24, 0xff0000, 0x00ff00,
+                                                    0x0000ff, false);
+    const bool saved = bitmap && FreeImage_Save(FIF_PNG, bitmap, path.c_str());
+    if (bitmap) FreeImage_Unload(bitmap);
+    return saved;
+}
+
+bool shoot(const View& view, int width, int height) {
+    Camera camera = placeCamera(view);
+    const CameraVectors vectors = cameraVectors(camera);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderPasses(frameViewOf(camera, vectors, kShotTime));
+    drawHud(GameState{}, 0.0f);
+    glFinish();
+    return savePng(view.path, width, height);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 + kArgsPerView || (argc - 3) % kArgsPerView != 0) {
+        std::fprintf(stderr, "usage: %s WIDTH HEIGHT OUT.png X Z YAW PITCH [...]\n", argv[0]);
+        return 2;
+    }
+    windowWidth = std::atoi(argv[1]);
+    windowHeight = std::atoi(argv[2]);
+    std::vector<View> views;
+    for (int i = 3; i < argc; i += kArgsPerView)
+        views.push_back({argv[i], std::strtof(argv[i + 1], nullptr), std::strtof(argv[i + 2], nullptr),
+                         std::strtof(argv[i + 3], nullptr), std::strtof(argv[i + 4], nullptr)});
+    GLFWwindow* window = openHiddenWindow(windowWidth, windowHeight);
+    if (!window) {
+        std::fprintf(stderr, "no GL 3.3 context\n");
+        glfwTerminate();
+        return 1;
+    }
+    createScene(window);
+    bool saved = true;
+    for (const View& view : views)
+        if (!shoot(view, windowWidth, windowHeight)) {
+            std::fprintf(stderr, "could not write %s\n", view.path.c_str());
+            saved = false;
+        }
+    destroyScene();
+    glfwTerminate();
+    return saved ? 0 : 1;
+}
