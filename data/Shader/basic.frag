@@ -19,6 +19,8 @@ uniform vec3 specularPercentage;
 out vec4 fragColor;
 
 const float WATER_LEVEL = -0.61;
+// The top of the water slab, a hair above the mirror plane.
+const float WATER_SURFACE = -0.6;
 const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
 const float SUN_STRENGTH = 1.25;
 const vec3 FILL_COLOR = vec3(0.86, 0.95, 1.08);
@@ -32,6 +34,11 @@ const vec3 SAND_COLOR = vec3(0.80, 0.70, 0.50);
 const float SAND_TOP = -0.38;
 const float SAND_FULL = -0.52;
 const float SAND_SHARE = 0.65;
+// Under the water the light fades with depth into the colour of deep sea,
+// the same colour the sky box shows below the water line, so that the sea
+// floor and the walls of the box meet unseen beneath the surface.
+const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
+const float ABSORPTION = 2.5;
 
 // Shadow-map lookup: slope-scaled depth bias plus a small push along the
 // normal against acne. One tap, which the linear filter turns into a
@@ -57,44 +64,57 @@ float sunVisibility(vec3 position, vec3 n, float nDotL) {
 vec3 toLinear(vec3 c) { return c * c; }
 vec3 toDisplay(vec3 c) { return sqrt(c); }
 
+// The sky picture is a panorama: u round the horizon (0.5 along -z, the
+// wrap along +z), v from straight down to straight up.
+const float PI = 3.14159265;
+vec2 skyCoordinate(vec3 d) {
+    return vec2(0.5 + atan(d.x, -d.z) * (0.5 / PI), 0.5 + asin(clamp(d.y, -1.0, 1.0)) * (1.0 / PI));
+}
+
 void main() {
-    vec4 texel = texture(colorTexture, texCoord);
-    // A fully ambient object (the sky box) is the backdrop: no tint, no haze.
-    float backdrop = smoothstep(0.6, 0.9, ambientPercentage.g);
-    // The reflection shows only what lies above the water. The backdrop is
-    // kept whole: its walls below the water line fill the reflection where
-    // the water meets them, instead of the clear colour.
-    if (backdrop >= 1.0) {
-        // Lit by ambient and sun alike, so it shows its texture as it is.
-        fragColor = vec4(texel.rgb, 1.0);
+    // A fully ambient object (the sky box) is the backdrop. It shows the sky
+    // in the direction from the eye, as if infinitely far away: no parallax,
+    // no corners. Its mip level follows the angle a pixel spans, which has no
+    // seam where the panorama wraps round.
+    bool backdrop = ambientPercentage.g > 0.6;
+    vec3 toEye = eyePosition - worldPosition;
+    float eyeDistance = length(toEye);
+    toEye /= max(eyeDistance, 1e-4);
+    float pixelAngle = max(length(dFdx(toEye)), length(dFdy(toEye)));
+    vec2 coord = backdrop ? skyCoordinate(-toEye) : texCoord;
+    vec2 gradX = backdrop ? vec2(0.0, pixelAngle * (1.0 / PI)) : dFdx(texCoord);
+    vec2 gradY = backdrop ? vec2(0.0, pixelAngle * (1.0 / PI)) : dFdy(texCoord);
+    vec4 texel = textureGrad(colorTexture, coord, gradX, gradY);
+    float underwater = max(WATER_SURFACE - worldPosition.y, 0.0);
+    if (backdrop) {
+        // Below the water line the box is seen through the water: deep sea.
+        // The mirrored eye of the reflection sees the box whole.
+        bool sunk = underwater > 0.0 && enableDiscard == 0;
+        fragColor = vec4(sunk ? DEEP_SEA_COLOR : texel.rgb, 1.0);
         return;
     }
+    // The reflection shows only what lies above the water.
     if (enableDiscard == 1 && worldPosition.y < WATER_LEVEL) discard;
 
     vec3 albedo = toLinear(texel.rgb);
     vec3 n = normalize(worldNormal);
     vec3 toLight = normalize(lightPosition);
-    vec3 toEye = eyePosition - worldPosition;
-    float eyeDistance = length(toEye);
-    toEye /= max(eyeDistance, 1e-4);
-
-    vec3 sun = mix(SUN_COLOR * SUN_STRENGTH, vec3(1.0), backdrop);
-    float sand = SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, worldPosition.y)) * (1.0 - backdrop);
+    vec3 sun = SUN_COLOR * SUN_STRENGTH;
+    float sand = SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, worldPosition.y));
     albedo = mix(albedo, toLinear(SAND_COLOR) * (0.7 + 0.6 * texel.g), sand);
-    vec3 fill = mix(FILL_COLOR, vec3(1.0), backdrop);
 
     float nDotL = dot(n, toLight);
     float visibility = nDotL > 0.0 ? sunVisibility(worldPosition, n, nDotL) : 0.0;
-    // What there is of the backdrop shows its texture as it is, without
-    // face-to-face brightness steps or the island's shadows on it.
-    float diffuse = mix(max(nDotL, 0.0) * visibility, 1.0, backdrop);
+    float diffuse = max(nDotL, 0.0) * visibility;
     vec3 halfway = normalize(toLight + toEye);
     float specular = pow(max(dot(n, halfway), 0.0), SHININESS) * visibility * step(0.0, nDotL);
 
-    vec3 light = ambientPercentage * fill + (vec3(1.0) - ambientPercentage) * sun * diffuse;
+    vec3 light = ambientPercentage * FILL_COLOR + (vec3(1.0) - ambientPercentage) * sun * diffuse;
     vec3 color = albedo * light + specularPercentage * sun * specular;
 
-    float haze = HAZE_MAX * (1.0 - exp(-eyeDistance * eyeDistance * (HAZE_DENSITY * HAZE_DENSITY))) * (1.0 - backdrop);
+    float absorbed = 1.0 - exp(-underwater * ABSORPTION);
+    color = mix(color, toLinear(DEEP_SEA_COLOR), absorbed);
+    float haze = HAZE_MAX * (1.0 - exp(-eyeDistance * eyeDistance * (HAZE_DENSITY * HAZE_DENSITY))) * (1.0 - absorbed);
     color = mix(color, toLinear(HAZE_COLOR), haze);
     fragColor = vec4(toDisplay(color), 1.0);
 }

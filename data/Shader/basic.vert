@@ -9,11 +9,16 @@ in vec2 uvs;
 uniform mat4 M;
 uniform mat4 VP;
 uniform mat4 V;
+uniform vec3 ambientPercentage;
 
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
 out vec3 eyePosition;
+
+// The sky box (the fully ambient object) lies a few depth steps further back
+// than it is, so that where the water meets its walls the water always wins.
+const float BACKDROP_DEPTH_PUSH = 2e-6;
 
 // The inverse transpose of m up to a positive factor (its cofactor matrix),
 // which is all a normal needs before it is normalised.
@@ -33,4 +38,5 @@ void main() {
     texCoord = uvs;
     eyePosition = eyeOf(V);
     gl_Position = VP * world;
+    if (ambientPercentage.g > 0.6) gl_Position.z += BACKDROP_DEPTH_PUSH * gl_Position.w;
 }

@@ -49,6 +49,13 @@ const float SHADOW_DARKNESS = 0.4;
 const float CLEAR_ALPHA = 0.6;
 const float GRAZING_ALPHA = 0.85;
 
+// Toward the walls of the sky box the water calms into the far sea painted
+// on the box below the horizon: the mean water colour, a level surface, the
+// undistorted reflection, no shadow. At the walls the two are one picture.
+const vec2 SKY_BOX_WALLS = vec2(5.9, 5.52);
+const float CALM_DISTANCE = 1.5;
+const vec3 WATER_TEXEL_MEAN = vec3(0.08, 0.33, 0.40);
+
 const float SHADOW_MIN_BIAS = 0.0002;
 const float SHADOW_SLOPE_BIAS = 0.0009;
 const float SHADOW_MAX_BIAS = 0.003;
@@ -68,14 +75,20 @@ vec3 toLinear(vec3 c) { return c * c; }
 vec3 toDisplay(vec3 c) { return sqrt(c); }
 
 void main() {
+    // The slab reaches past the walls; there the box's own far sea shows.
+    vec2 fromWalls = SKY_BOX_WALLS - abs(worldPosition.xz);
+    float wallDistance = min(fromWalls.x, fromWalls.y);
+    if (wallDistance < 0.0) discard;
+    float detail = smoothstep(0.0, CALM_DISTANCE, wallDistance);
+
     float scroll = fract(time * SCROLL_SPEED);
     vec2 waveCoord = texCoord * WAVE_TILING;
     vec2 ripple = (texture(dudv, vec2(waveCoord.x + scroll, waveCoord.y)).rg * 2.0 - 1.0) * RIPPLE_SCALE;
     vec2 rippledCoord = waveCoord + vec2(ripple.x, ripple.y + scroll);
-    vec2 distortion = (texture(dudv, rippledCoord).rg * 2.0 - 1.0) * WAVE_STRENGTH
+    vec2 distortion = (texture(dudv, rippledCoord).rg * 2.0 - 1.0) * WAVE_STRENGTH * detail
                       * clamp(FULL_DISTORTION_DISTANCE / max(reflectionDistance, 1e-3), 0.3, 1.0);
     vec3 mapped = texture(normalTexture, rippledCoord).rgb;
-    vec3 waterTexel = texture(colorTexture, texCoord * COLOR_TILING + distortion).rgb;
+    vec3 waterTexel = mix(WATER_TEXEL_MEAN, texture(colorTexture, texCoord * COLOR_TILING + distortion).rgb, detail);
 
     vec2 mirrorCoord = reflectionClip.xy / reflectionClip.w * 0.5 + 0.5;
     vec3 reflection = toLinear(texture(reflectionTexture, clamp(mirrorCoord + distortion, 0.001, 0.999)).rgb);
@@ -83,13 +96,13 @@ void main() {
     // The normal map lies in the water plane; only the top face uses it.
     vec3 geometric = normalize(worldNormal);
     vec3 waveNormal = normalize(vec3(mapped.r * 2.0 - 1.0, mapped.b * FLATNESS, mapped.g * 2.0 - 1.0));
-    vec3 n = geometric.y > 0.5 ? waveNormal : geometric;
+    vec3 n = geometric.y > 0.5 ? normalize(mix(geometric, waveNormal, detail)) : geometric;
 
     vec3 toLight = normalize(lightPosition);
     vec3 toEye = normalize(eyePosition - worldPosition);
     vec3 sun = SUN_COLOR * SUN_STRENGTH;
     float nDotL = dot(geometric, toLight);
-    float visibility = nDotL > 0.0 ? sunVisibility(worldPosition, nDotL) : 0.0;
+    float visibility = nDotL > 0.0 ? mix(1.0, sunVisibility(worldPosition, nDotL), detail) : 0.0;
 
     vec3 body = mix(DEEP_WATER, toLinear(waterTexel), WATER_TEXTURE_SHARE);
     body *= ambientPercentage + (vec3(1.0) - ambientPercentage) * sun * max(nDotL, 0.0) * visibility;

@@ -37,8 +37,13 @@ const Hill kHills[] = {{-6.2f, -0.7f, 0.22f, 0.8f}, {5.2f, -1.0f, 0.16f, 0.8f}, 
 constexpr float kWaterline = 1.4f;     // terrain height of the water surface
 constexpr float kShoreRise = 0.32f;    // how far the land rises above the waterline inland
 constexpr float kSeabedSlope = 0.55f;  // height lost per unit of distance out to sea
-constexpr float kSeabed = 0.35f;       // lowest height of the sea floor
+constexpr float kSeabed = 0.35f;       // height of the open sea floor
 constexpr float kBlend = 0.4f;         // how softly neighbouring strokes merge
+// Toward the walls of the sky box the floor falls to the lowest height, so
+// that the deep sea meets the box's deep sea colour with no shallows showing.
+constexpr float kWallX = 5.9f, kWallZ = 5.52f;
+constexpr float kDeepAtWall = 0.2f;    // distance from a wall where the floor is lowest
+constexpr float kDeepFrom = 1.8f;      // distance from a wall where it starts to fall
 constexpr int kNoisePeriod = 64;
 
 float strokeDistance(const Stroke& s, float x, float z) {
@@ -76,7 +81,9 @@ float islandHeight(float x, float z) {
     static const Noise noise(3);
     const float d = coastDistance(noise, x, z);
     if (d > 0.0f) {
-        const float floor = kSeabed + 0.08f * noise.fractal(x * 1.5f, z * 1.5f, kNoisePeriod, 2);
+        const float wall = std::min(kWallX - std::fabs(x), kWallZ - std::fabs(z));
+        const float floor = (kSeabed + 0.08f * noise.fractal(x * 1.5f, z * 1.5f, kNoisePeriod, 2)) *
+                            smoothstep(kDeepAtWall, kDeepFrom, wall);
         return std::max(kWaterline - kSeabedSlope * d, floor);
     }
     const float inland = -d;

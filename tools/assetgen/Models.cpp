@@ -1,7 +1,6 @@
 #include "Models.h"
 
 #include "ObjMesh.h"
-#include "SkyLayout.h"
 
 #include <cmath>
 
@@ -121,10 +120,11 @@ void writeWaterSlab(const std::string& path) {
 
 void writeSkyBox(const std::string& path) {
     ObjMesh mesh;
-    for (int i = 0; i < 6; ++i) {
-        const SkyFace f = skyFace(i);
-        mesh.addFlatQuad(f.corner, f.uAxis, f.vAxis, normalized(cross(f.uAxis, f.vAxis)), f.u0, f.v0, f.u1, f.v1);
-    }
+    const Vec3 x{2, 0, 0}, y{0, 2, 0}, z{0, 0, 2};
+    // Each face as corner + s * uAxis + t * vAxis, counter-clockwise from inside.
+    const Vec3 faces[6][3] = {{{-1, -1, -1}, x, y},  {{1, -1, -1}, z, y},  {{1, -1, 1}, -x, y},
+                              {{-1, -1, 1}, -z, y},  {{-1, 1, -1}, x, z},  {{-1, -1, 1}, x, -z}};
+    for (const auto& [corner, u, v] : faces) mesh.addFlatQuad(corner, u, v, normalized(cross(u, v)), 0, 0, 1, 1);
     mesh.save(path, "Sky box: the cube [-1, 1]^3, faces toward its centre");
 }
 

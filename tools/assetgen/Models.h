@@ -7,7 +7,7 @@
 
 // Water slab: the cube [0, 1]^3, faces outward, 0-to-1 texture coordinates on each face.
 void writeWaterSlab(const std::string& path);
-// Sky box: the cube [-1, 1]^3 seen from inside, mapped into the sky picture (SkyLayout.h).
+// Sky box: the cube [-1, 1]^3 seen from inside; its shader shows the sky by direction.
 void writeSkyBox(const std::string& path);
 // A solid three-dimensional plus: three orthogonal bars reaching +-1, closed, faces outward.
 void writePlus(const std::string& path);

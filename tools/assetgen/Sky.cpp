@@ -2,55 +2,73 @@
 
 #include "Image.h"
 #include "Noise.h"
-#include "SkyLayout.h"
+#include "Vec3.h"
+
+#include "math/SkyProjection.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The world places the box at (0, 1, 0) scaled by kBoxScale; the picture is
-// drawn as seen from kEyeHeight, the usual eye height of a player on the
-// island, so that the painted horizon stays at eye level on the walls.
-const Vec3 kBoxScale{5.9f, 6.0f, 5.52f};
-constexpr float kBoxCentreY = 1.0f;
-constexpr float kEyeHeight = -0.1f;
-
-// Roughly towards the light at (2, 2, 2), kept off the corner where two walls meet.
-const Vec3 kSunDirection = normalized({1.0f, 1.0f, 0.6f});
+// Where the light shines from at the start: the world's light at (2, 2, 2)
+// is a sun shining toward the origin.
+const Vec3 kSunDirection = normalized({1.0f, 1.0f, 1.0f});
 const Color kZenith{0.11f, 0.29f, 0.66f};
 const Color kSkyHorizon{0.74f, 0.84f, 0.94f};
-const Color kHaze{0.83f, 0.88f, 0.93f};
+const Color kHaze{0.80f, 0.86f, 0.92f};
 const Color kSunGlow{1.0f, 0.88f, 0.66f};
 const Color kCloudLit{1.0f, 0.99f, 0.97f};
 const Color kCloudShade{0.58f, 0.63f, 0.72f};
-const Color kDeepSea{0.13f, 0.29f, 0.41f};
-const Color kFarSea{0.38f, 0.53f, 0.64f};
 constexpr int kNoisePeriod = 256;
 constexpr int kQuality = 92;
 
+// The far sea is the water surface continued to the horizon as the water's
+// shader draws it near the walls of the sky box: its deep colour (a linear
+// value there), the mean of its colour texture, a level surface in full sun,
+// its Fresnel curve, reflection tint and sun glint, blended over the lit
+// shader's deep-sea colour. Other colours are display values, which the
+// shaders square to light them.
+const Color kDeepWaterLinear{0.02f, 0.20f, 0.30f};
+const Color kWaterTexelMean{0.08f, 0.33f, 0.40f};
+constexpr float kWaterTextureShare = 0.45f;
+const Color kSunLight{1.25f, 1.1625f, 1.0f};
+constexpr float kAmbient = 0.3f;
+constexpr float kSpecular = 0.3f;
+const Color kReflectionTint{0.80f, 0.93f, 1.0f};
+constexpr float kMinReflectivity = 0.25f;
+constexpr float kMaxReflectivity = 0.85f;
+constexpr float kGlintShininess = 160.0f;
+constexpr float kGlintStrength = 3.0f;
+constexpr float kClearAlpha = 0.6f;
+constexpr float kGrazingAlpha = 0.85f;
+const Color kDeepSea{0.04f, 0.22f, 0.29f};
+// The haze band that softens the horizon, in sine of the elevation.
+constexpr float kHazeAbove = 0.05f;
+constexpr float kHazeBelow = 0.03f;
+
 float dot3(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-Vec3 viewDirection(Vec3 boxPoint) {
-    const float eyeLocalY = (kEyeHeight - kBoxCentreY) / kBoxScale.y;
-    return normalized({boxPoint.x * kBoxScale.x, (boxPoint.y - eyeLocalY) * kBoxScale.y, boxPoint.z * kBoxScale.z});
+Color toLinear(Color c) { return c * c; }
+Color toDisplay(Color c) { return {std::sqrt(std::max(c.r, 0.0f)), std::sqrt(std::max(c.g, 0.0f)), std::sqrt(std::max(c.b, 0.0f))}; }
+
+// Haze over a band of the given height (in sine of the elevation) on one
+// side of the horizon, up to strength at the horizon itself.
+Color horizonHaze(Color c, float height, float band, float strength) {
+    const float haze = 1.0f - smoothstep(0.0f, band, std::fabs(height));
+    return mix(c, kHaze, haze * haze * strength);
 }
 
-// Cloud cover in [0, 1] and how much of it faces the sun, on a cloud layer
-// seen along dir (dir.y > 0).
+// Clouds on a layer seen along dir (dir.y >= 0), lit from the sun's side.
 Color cloudsOver(const Noise& noise, Vec3 dir, Color sky) {
     const float reach = 1.0f / (dir.y + 0.12f);
     const float x = dir.x * reach * 0.9f + 40.0f, z = dir.z * reach * 0.9f + 40.0f;
     const float shape = noise.fractal(x, z, kNoisePeriod, 7, 0.5f);
-    // No clouds toward -x: the start stands close to that wall, which is
-    // seen at a grazing angle there and would smear any detail.
-    const float clear = smoothstep(-0.8f, -0.45f, dir.x);
-    const float cover = smoothstep(-0.04f, 0.26f, shape) * smoothstep(0.0f, 0.1f, dir.y) * clear;
+    const float cover = smoothstep(-0.04f, 0.26f, shape) * smoothstep(0.0f, 0.1f, dir.y);
     const float towardSun =
         noise.fractal(x + kSunDirection.x * 0.12f, z + kSunDirection.z * 0.12f, kNoisePeriod, 7, 0.5f);
     const float lit = clamp01(0.7f + (shape - towardSun) * 6.0f);
-    const Color cloud = mix(kCloudShade, kCloudLit, lit);
-    return mix(sky, cloud, cover * 0.92f);
+    return mix(sky, mix(kCloudShade, kCloudLit, lit), cover * 0.92f);
 }
 
 Color skyAbove(const Noise& noise, Vec3 dir) {
@@ -59,37 +77,37 @@ Color skyAbove(const Noise& noise, Vec3 dir) {
     sky = sky + kSunGlow * (0.35f * std::pow(sun, 12.0f));
     sky = cloudsOver(noise, dir, sky);
     const float disc = smoothstep(0.9986f, 0.9993f, sun);
-    return mix(sky, Color{1.0f, 0.98f, 0.92f}, disc) + kSunGlow * (0.25f * std::pow(sun, 300.0f));
+    sky = mix(sky, Color{1.0f, 0.98f, 0.92f}, disc) + kSunGlow * (0.25f * std::pow(sun, 300.0f));
+    return horizonHaze(sky, dir.y, kHazeAbove, 0.8f);
 }
 
+// The water surface seen along dir (dir.y < 0) far away: its body colour and
+// the sky mirrored in it by Fresnel, with the sun's glint.
 Color seaBelow(const Noise& noise, Vec3 dir) {
-    const float depth = -dir.y;
-    const float reach = 1.0f / (depth + 0.01f);
-    const float x = dir.x * reach + 10.0f, z = dir.z * reach + 10.0f;
-    const float waves = noise.fractal(x * 2.5f, z * 9.0f, kNoisePeriod, 4, 0.5f);
-    Color sea = mix(kDeepSea, kFarSea, std::pow(1.0f - depth, 8.0f));
-    sea = sea * (1.0f + 0.18f * waves);
+    const float fresnel = std::pow(1.0f + dir.y, 3.0f);
     const Vec3 mirrored{dir.x, -dir.y, dir.z};
-    const float glint = std::pow(std::max(dot3(mirrored, kSunDirection), 0.0f), 40.0f);
-    const float sparkle = smoothstep(0.15f, 0.5f, noise.fractal(x * 7.0f, z * 20.0f, kNoisePeriod, 2, 0.5f));
-    return sea + kSunGlow * (glint * (0.2f + 0.9f * sparkle));
+    const Color reflection = toLinear(skyAbove(noise, mirrored)) * kReflectionTint;
+    const Color light = Color{kAmbient, kAmbient, kAmbient} + kSunLight * ((1.0f - kAmbient) * kSunDirection.y);
+    const Color body = mix(kDeepWaterLinear, toLinear(kWaterTexelMean), kWaterTextureShare) * light;
+    Color water = mix(body, reflection, kMinReflectivity + (kMaxReflectivity - kMinReflectivity) * fresnel);
+    const Vec3 halfway = normalized(kSunDirection - dir);
+    const float glint = std::pow(std::max(halfway.y, 0.0f), kGlintShininess) * kGlintStrength;
+    water = water + kSunLight * (kSpecular * glint);
+    const Color sea = mix(kDeepSea, toDisplay(water), kClearAlpha + (kGrazingAlpha - kClearAlpha) * fresnel);
+    return horizonHaze(sea, dir.y, kHazeBelow, 0.6f);
 }
 
-Color skyColor(const Noise& noise, Vec3 dir) {
-    const Color base = dir.y >= 0.0f ? skyAbove(noise, dir) : seaBelow(noise, dir);
-    const float haze = 1.0f - smoothstep(0.0f, 0.045f, std::fabs(dir.y + 0.004f));
-    return mix(base, kHaze, haze * (dir.y >= 0.0f ? 0.75f : 0.45f));
-}
+Color skyColor(const Noise& noise, Vec3 dir) { return dir.y >= 0.0f ? skyAbove(noise, dir) : seaBelow(noise, dir); }
 
 }  // namespace
 
 void writeSkyPicture(const std::string& path) {
     const Noise noise(7);
-    RgbImage image(skyImageSize, skyImageSize);
-    for (int y = 0; y < skyImageSize; ++y)
-        for (int x = 0; x < skyImageSize; ++x) {
-            const float u = (x + 0.5f) / skyImageSize, v = (y + 0.5f) / skyImageSize;
-            image.at(x, y) = skyColor(noise, viewDirection(skyPointAt(u, v)));
+    RgbImage image(skyPictureWidth, skyPictureHeight);
+    for (int y = 0; y < skyPictureHeight; ++y)
+        for (int x = 0; x < skyPictureWidth; ++x) {
+            const Vector3 d = skyDirection((x + 0.5f) / skyPictureWidth, (y + 0.5f) / skyPictureHeight);
+            image.at(x, y) = skyColor(noise, {d.x, d.y, d.z});
         }
     image.saveJpeg(path, kQuality);
 }
