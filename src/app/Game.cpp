@@ -104,6 +104,9 @@ void startUp() {
     glfwSetKeyCallback(session.window, keyCallback);
     createScene(session.window);
     session.clock.fpsTimer = glfwGetTime();
+    // The first frame turns the view by the cursor's offset from the centre;
+    // from here that offset is the player's own, not where the cursor was.
+    glfwSetCursorPos(session.window, windowWidth / 2, windowHeight / 2);
 }
 
 bool keyHeld(int key) { return glfwGetKey(session.window, key) == GLFW_PRESS; }
