@@ -125,6 +125,11 @@ class Game:
         for name in names:
             xdotool("key", "--delay", 60, name)
 
+    def tap(self, name):
+        """Presses and releases a key at once, between two of the game's polls."""
+        self.focus()
+        xdotool("key", "--delay", 0, name)
+
     def hold(self, name, seconds):
         self.focus()
         xdotool("keydown", name)
@@ -132,7 +137,7 @@ class Game:
         xdotool("keyup", name)
 
     def press(self, name):
-        """Holds a key down until release(); the game polls keys once a frame."""
+        """Holds a key down until release()."""
         self.focus()
         xdotool("keydown", name)
 

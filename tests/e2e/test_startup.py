@@ -1,5 +1,5 @@
 """Start-up and shutdown of the real game: the first view, the frame-rate
-title, Escape and the window's close button.
+title, quick taps of Space and Escape, and the window's close button.
 Configuration failures: test_bad_inputs.py."""
 
 import time
@@ -17,7 +17,7 @@ def horizon(image):
     return image.height
 
 
-def test_first_view_is_level_title_shows_the_frame_rate_and_escape_quits(args):
+def test_first_view_title_and_taps_of_space_and_escape(args):
     game = Game(args).start()  # the cursor starts far from the window's centre
     try:
         game.find_window()
@@ -28,9 +28,12 @@ def test_first_view_is_level_title_shows_the_frame_rate_and_escape_quits(args):
 
         level = horizon(game.screenshot())
         assert 300 <= level <= 350, f"start view not level along -z: horizon at row {level}"
+        game.tap("space")  # the eye rises 1.5 above the ground for a second
+        assert horizon(game.screenshot(settle=0.1)) >= level + 12, "a tap of Space did not jump"
 
         started = time.time()
-        game.quit_cleanly()
+        game.tap("Escape")
+        assert game.wait_exit(timeout=10) == (0, "", ""), "a tap of Escape must quit cleanly"
         assert time.time() - started < 2, "Escape took too long"
     finally:
         game.stop()
@@ -51,5 +54,5 @@ def test_closing_the_window_quits(args):
 
 
 if __name__ == "__main__":
-    run([test_first_view_is_level_title_shows_the_frame_rate_and_escape_quits,
+    run([test_first_view_title_and_taps_of_space_and_escape,
          test_closing_the_window_quits])
