@@ -102,8 +102,14 @@ GLFWwindow* openWindow() {
 void startUp() {
     session.window = openWindow();
     glfwSetKeyCallback(session.window, keyCallback);
+    // A key pressed and released between two polls still reads as pressed
+    // once, so a quick tap at a low frame rate is not lost.
+    glfwSetInputMode(session.window, GLFW_STICKY_KEYS, GLFW_TRUE);
     createScene(session.window);
     session.clock.fpsTimer = glfwGetTime();
+    // The first frame turns the view by the cursor's offset from the centre;
+    // from here that offset is the player's own, not where the cursor was.
+    glfwSetCursorPos(session.window, windowWidth / 2, windowHeight / 2);
 }
 
 bool keyHeld(int key) { return glfwGetKey(session.window, key) == GLFW_PRESS; }
@@ -116,7 +122,7 @@ void setTitle(float framesPerSecond) {
     glfwSetWindowTitle(session.window, title);
 }
 
-// One frame; false once Escape was held during it.
+// One frame; false once Escape was pressed since the last one.
 bool runFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const double frameTime = glfwGetTime();

@@ -28,12 +28,19 @@ constexpr size_t kTgaHeaderBytes = 18;
 constexpr unsigned char kTgaRunLength = 8;       // the image type bit for packets
 constexpr unsigned char kTgaPacketRepeats = 0x80;
 
-// FreeImage's message callback carries no context pointer, so the load in
-// progress leaves its slot here; every load runs on the one thread.
-std::string* g_loadMessage = nullptr;
+// A JPEG is markers, each 0xFF and a code: the start, segments that give
+// their length after the code, the coded pixels after each scan header (where
+// 0xFF is followed by 0x00 or a restart marker), and the end marker last.
+constexpr unsigned char kJpegMarker = 0xFF;
+constexpr unsigned char kJpegStart = 0xD8;
+constexpr unsigned char kJpegEnd = 0xD9;
+constexpr unsigned char kJpegStuffedZero = 0x00;
+constexpr unsigned char kJpegTemporary = 0x01;
+constexpr unsigned char kJpegFirstRestart = 0xD0;
 
-void keepFirstMessage(FREE_IMAGE_FORMAT, const char* message) {
-    if (g_loadMessage && g_loadMessage->empty()) *g_loadMessage = message ? message : "";
+// Does a marker with this code stand alone, without a length?
+bool jpegMarkerStandsAlone(unsigned char code) {
+    return code == kJpegStuffedZero || code == kJpegTemporary || (code >= kJpegFirstRestart && code <= kJpegStart);
 }
 
 uint32_t littleEndian(const unsigned char* bytes, int count) {
@@ -150,18 +157,11 @@ BitmapPtr ImageSource::decode(FREE_IMAGE_FORMAT format, int flags) const {
 
 BitmapPtr ImageSource::loadWhole(FREE_IMAGE_FORMAT format, std::string& reason) const {
     reason = cutShortForDecoder(format);
+    if (reason.empty() && format == FIF_JPEG && jpegCutShort()) reason = "The file ends before its end marker";
     if (!reason.empty()) return nullptr;
-    std::string message;
-    g_loadMessage = &message;
-    FreeImage_SetOutputMessage(keepFirstMessage);
     BitmapPtr image = decode(format, 0);
-    FreeImage_SetOutputMessage(nullptr);
-    g_loadMessage = nullptr;
-
     if (!image) {
         reason = "FreeImage could not decode it";
-    } else if (!message.empty()) {
-        reason = "FreeImage could not decode all of it: " + message;
     } else if (format == FIF_BMP && bmpCutShort()) {
         reason = "The file ends before its last pixel row";
     } else {
@@ -187,6 +187,28 @@ bool ImageSource::pngCutShort() const {
         if (length > kPngLargestChunk || kPngChunkFrame + length > raw.size() - offset) return true;
         if (std::memcmp(bytes + 4, "IEND", 4) == 0) return false;
         offset += kPngChunkFrame + length;
+    }
+}
+
+bool ImageSource::jpegCutShort() const {
+    RawBytes raw(path, data, size);
+    unsigned char bytes[4];
+    if (!raw.read(0, bytes, 2) || bytes[0] != kJpegMarker || bytes[1] != kJpegStart)
+        return false;  // not a JPEG by its content; FreeImage decides
+    // From marker to marker, stepping over segments by their length and over
+    // everything else (coded pixels, stray bytes) a byte at a time.
+    for (uint64_t offset = 2;;) {
+        if (!raw.read(offset, bytes, 2)) return true;
+        if (bytes[0] != kJpegMarker || bytes[1] == kJpegMarker) {
+            ++offset;
+        } else if (bytes[1] == kJpegEnd) {
+            return false;
+        } else if (jpegMarkerStandsAlone(bytes[1])) {
+            offset += 2;
+        } else {
+            if (!raw.read(offset + 2, bytes + 2, 2)) return true;
+            offset += 2 + (uint32_t{bytes[2]} << 8 | bytes[3]);
+        }
     }
 }
 

@@ -7,10 +7,11 @@
 // unloads itself.
 //
 // FreeImage decodes what it can of a damaged file and hands back a picture
-// partly made up: the rows of a JPEG cut short come back grey (the decoder
-// says so only through FreeImage's message callback), those of a BMP cut
-// short black, without a word. loadWhole counts both as failures, so that no
-// caller draws or walks on invented pixels.
+// partly made up: the rows of a JPEG cut short come back grey, those of a BMP
+// cut short black. loadWhole counts both as failures, by checking the bytes
+// itself, so that no caller draws or walks on invented pixels. FreeImage's
+// messages decide nothing: it sends them about harmless oddities too, such as
+// a marker it does not know, in pictures it decoded whole.
 //
 // Two formats cut short are worse. libpng believes the length of a PNG chunk
 // it has not read yet and allocates that much first, up to 2 GiB for a few
@@ -48,8 +49,8 @@ public:
     // header), or null; null too for a PNG or TGA cut short.
     BitmapPtr load(FREE_IMAGE_FORMAT format, int flags) const;
     // The whole picture, or null with reason saying why: it did not decode,
-    // the decoder complained, a BMP or TGA ends before its last pixel, or a
-    // PNG before its last chunk.
+    // a BMP or TGA ends before its last pixel, a PNG before its last chunk,
+    // or a JPEG before its end marker.
     BitmapPtr loadWhole(FREE_IMAGE_FORMAT format, std::string& reason) const;
 
 private:
@@ -61,6 +62,9 @@ private:
     // Is this an uncompressed BMP whose bytes end before the last pixel row
     // its header promises? Compressed and unusual headers are left to FreeImage.
     bool bmpCutShort() const;
+    // Is this a JPEG, by its start marker, whose bytes end before its end
+    // marker? Bytes after that marker are never read.
+    bool jpegCutShort() const;
     // Is this a PNG, by its signature, whose bytes end inside a chunk or
     // before its IEND chunk?
     bool pngCutShort() const;

@@ -73,9 +73,10 @@ class Game:
 
     def start(self, env=None):
         """Starts the game; env holds variables added to this process's environment."""
-        # Without a window manager the window opens at the screen's corner;
-        # a cursor at its centre keeps the first frame's view level.
-        xdotool("mousemove", self.width // 2, self.height // 2, check=False)
+        # The game centres the cursor before its first frame, so a cursor left
+        # far from the window must not turn the start view.
+        screen_width, screen_height = xdotool("getdisplaygeometry").split()
+        xdotool("mousemove", int(screen_width) - 1, int(screen_height) - 1, check=False)
         self.process = subprocess.Popen([os.path.abspath(self.args.game)], cwd=self.dir,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE, env={**os.environ, **(env or {})})
@@ -124,6 +125,11 @@ class Game:
         for name in names:
             xdotool("key", "--delay", 60, name)
 
+    def tap(self, name):
+        """Presses and releases a key at once, between two of the game's polls."""
+        self.focus()
+        xdotool("key", "--delay", 0, name)
+
     def hold(self, name, seconds):
         self.focus()
         xdotool("keydown", name)
@@ -131,7 +137,7 @@ class Game:
         xdotool("keyup", name)
 
     def press(self, name):
-        """Holds a key down until release(); the game polls keys once a frame."""
+        """Holds a key down until release()."""
         self.focus()
         xdotool("keydown", name)
 

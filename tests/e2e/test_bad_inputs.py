@@ -134,6 +134,15 @@ def cut(name, fraction):
     return breaks
 
 
+def splice(name, at, extra):
+    """Inserts extra bytes at offset at, or at the end for None."""
+    def breaks(game):
+        data = read(game, name)
+        offset = len(data) if at is None else at
+        write(name, data[:offset] + extra + data[offset:])(game)
+    return breaks
+
+
 def config(content):
     return write("config.txt", content)
 
@@ -184,6 +193,8 @@ def sky_is(colour):
         r, g, b = mean(game.screenshot().region(*SKY_BOX))
         if colour == "black":
             assert max(r, g, b) < 8, f"sky {r:.0f} {g:.0f} {b:.0f} is not black"
+        elif colour == "blue":  # the sky picture's own
+            assert b > 150 and b > r + 50, f"sky {r:.0f} {g:.0f} {b:.0f} is not the blue sky"
         elif colour == "red":
             assert r > 40 and r > 3 * max(g, b), f"sky {r:.0f} {g:.0f} {b:.0f} is not red"
         else:
@@ -263,8 +274,7 @@ HEIGHTMAP_CASES = [
      fails(f"Failed to load heightmap {HEIGHTMAP}", "The file ends before its last pixel row")),
     ("heightmap JPEG truncated",
      both(lambda game: write(HEIGHTMAP, read(game, "Models/water_dudv3.jpg"))(game), cut(HEIGHTMAP, 0.5)),
-     fails(f"Failed to load heightmap {HEIGHTMAP}",
-           "FreeImage could not decode all of it: Premature end of JPEG file")),
+     fails(f"Failed to load heightmap {HEIGHTMAP}", "The file ends before its end marker")),
     ("heightmap PNG with a chunk past its end", write(HEIGHTMAP, with_stray_chunk(png(64, 64, HEIGHT_LEVEL))),
      fails(f"Failed to load heightmap {HEIGHTMAP}", "The file ends before its last chunk")),
     ("heightmap 1 x 1", write(HEIGHTMAP, bmp(1, 1, 8, HEIGHT_PIXEL, grey_palette())),
@@ -288,6 +298,8 @@ TEXTURE_CASES = [
     ("texture missing", write(SKY, None), runs(sky_is("black"))),
     ("texture not an image", write(SKY, "not a picture"), runs(sky_is("black"))),
     ("texture JPEG truncated", cut(SKY, 0.5), runs(sky_is("black"))),
+    ("texture JPEG with a reserved marker", splice(SKY, 2, b"\xff\xf0\x00\x04\x00\x00"), runs(sky_is("blue"))),
+    ("texture JPEG with bytes after its end", splice(SKY, None, b"\xff\xd8 not a picture"), runs(sky_is("blue"))),
     ("texture BMP truncated", both(write(SKY, bmp(64, 64, 24, RED_BGR)), cut(SKY, 0.7)), runs(sky_is("black"))),
     ("texture PNG with a chunk past its end", write(SKY, with_stray_chunk(png(64, 64, 100))), runs(sky_is("black"))),
     ("texture TGA cut before its pixels", write(SKY, TGA_PIXELS_PAST_END), runs(sky_is("black"))),

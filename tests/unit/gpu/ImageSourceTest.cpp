@@ -1,14 +1,15 @@
-// Pictures cut short, read from a file and from memory alike. Two formats
-// must be refused before FreeImage sees them: libpng allocates whatever a
-// PNG chunk length claims, and FreeImage crashes on a run-length TGA whose
-// pixels would start past the end. What the game then does: the texture and
-// heightmap rows of docs/bad-inputs.md.
+// Pictures cut short, read from a file and from memory alike, and JPEGs that
+// only made FreeImage warn. Two formats must be refused before FreeImage sees
+// them: libpng allocates whatever a PNG chunk length claims, and FreeImage
+// crashes on a run-length TGA whose pixels would start past the end. What the
+// game then does: the texture and heightmap rows of docs/bad-inputs.md.
 #include "gpu/ImageSource.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -59,14 +60,16 @@ Bytes cut(Bytes bytes, size_t count) {
 
 }  // namespace
 
-TEST(ImageSource, PngOrTgaCutShortAnywhereIsRefusedFromFileAndMemory) {
+TEST(ImageSource, PngTgaOrJpegCutShortAnywhereIsRefusedFromFileAndMemory) {
     TempDir dir;
     const struct {
         const char* name;
         Bytes bytes;
-        size_t after;  // bytes after the pixels: the IEND chunk, the TGA footer
+        size_t after;  // bytes after the pixels: the IEND chunk, the TGA footer, the JPEG end marker
         const char* reason;
     } pictures[] = {
+        {"jpeg", noisePicture(dir / "noise.jpg", FIF_JPEG, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444), 2,
+         "The file ends before its end marker"},
         {"png", noisePicture(dir / "noise.png", FIF_PNG, 0), 12, "The file ends before its last chunk"},
         {"plain tga", noisePicture(dir / "noise.tga", FIF_TARGA, 0), 26, "The file ends before its last pixel row"},
         {"packed tga", noisePicture(dir / "packed.tga", FIF_TARGA, TARGA_SAVE_RLE), 26,
@@ -76,7 +79,7 @@ TEST(ImageSource, PngOrTgaCutShortAnywhereIsRefusedFromFileAndMemory) {
         ASSERT_GT(picture.bytes.size(), 65536u) << picture.name;
         EXPECT_EQ(reasonFor(picture.bytes, dir), "") << picture.name;
         // Cuts before the last pixel byte, past the first reader window,
-        // inside it, and right after the TGA header.
+        // inside it, and right after the TGA header (inside the JPEG's).
         const size_t lastPixel = picture.bytes.size() - picture.after - 1;
         for (size_t left : {lastPixel, size_t{70000}, size_t{1000}, size_t{18}})
             EXPECT_EQ(reasonFor(cut(picture.bytes, picture.bytes.size() - left), dir), picture.reason)
@@ -95,4 +98,29 @@ TEST(ImageSource, ChunkOrPacketsClaimingBytesPastTheEndAreRefusedUnread) {
     // A run-length grey TGA whose 6-byte ID field ends past its 18 bytes.
     const Bytes tga = {6, 0, 11, 0xbf, 0xb6, 0xff, 0xff, 0xff, 3, 0, 0, 0, 0x41, 0x10, 2, 0, 8, 0};
     EXPECT_EQ(reasonFor(tga, dir), "The file ends before its last pixel row");
+}
+
+// FreeImage warns about harmless oddities of a JPEG that it still decodes
+// whole; a warning alone must not refuse the picture.
+TEST(ImageSource, JpegWithAStrayMarkerOrStrayBytesDecodesWhole) {
+    TempDir dir;
+    const Bytes jpeg = noisePicture(dir / "noise.jpg", FIF_JPEG, 0);
+    const auto with = [&](size_t at, Bytes extra) {
+        Bytes bytes = jpeg;
+        bytes.insert(bytes.begin() + static_cast<long>(at), extra.begin(), extra.end());
+        return bytes;
+    };
+    const Bytes reservedMarker = with(2, {0xff, 0xf0, 0, 4, 0, 0});     // "Unsupported marker type 0xf0"
+    const Bytes bytesBeforeTheEnd = with(jpeg.size() - 2, {1, 2, 3});  // "3 extraneous bytes before marker 0xd9"
+    const Bytes bytesAfterTheEnd = with(jpeg.size(), {0xff, 0xd8, 0xff, 'x'});  // no warning; the end marker counts
+    std::string reason;
+    const BitmapPtr clean = ImageSource::memory(jpeg.data(), jpeg.size()).loadWhole(FIF_JPEG, reason);
+    ASSERT_TRUE(clean);
+    const size_t pixelBytes = size_t{FreeImage_GetPitch(clean.get())} * FreeImage_GetHeight(clean.get());
+    for (const Bytes* bytes : {&reservedMarker, &bytesBeforeTheEnd, &bytesAfterTheEnd}) {
+        EXPECT_EQ(reasonFor(*bytes, dir), "") << bytes->size() - jpeg.size() << " bytes more";
+        const BitmapPtr image = ImageSource::memory(bytes->data(), bytes->size()).loadWhole(FIF_JPEG, reason);
+        ASSERT_TRUE(image) << reason;
+        EXPECT_EQ(std::memcmp(FreeImage_GetBits(image.get()), FreeImage_GetBits(clean.get()), pixelBytes), 0);
+    }
 }
