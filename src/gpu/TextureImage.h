@@ -7,7 +7,7 @@
 
 #include "gpu/ImageSource.h"
 
-// Larger pictures count as missing; every image the game ships is at most 1024.
+// Larger pictures count as missing; every image the game ships is at most 2048.
 constexpr unsigned maxTextureSide = 8192;
 
 // Null when the format is unknown or unreadable, the header claims more than

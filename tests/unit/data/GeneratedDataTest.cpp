@@ -2,11 +2,14 @@
 // through the game's own loaders, and the generator's determinism.
 #include "geometry/ModelImport.h"
 #include "geometry/TerrainGrid.h"
+#include "math/SkyProjection.h"
 #include "support/GlTestContext.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -139,6 +142,43 @@ TEST(FontAtlas, PrintableCharactersAndTheHeartHaveInkAndGlyphsAreUpsideDown) {
     for (int y = first + 2; y + 2 < last; ++y)
         if (leftmostRun('A', y) > leftmostRun('A', crossbar)) crossbar = y;
     EXPECT_GT(crossbar, (first + last) / 2);
+}
+
+// The sky is read by direction, so directions either side of the picture's
+// wrap (along +z) and of its poles must read matching texels: across the
+// wrap no more apart than across any other column, at a pole all alike.
+// The sun stands where the light at (2, 2, 2) shines from.
+TEST(SkyPicture, SeamlessAtItsWrapAndPolesWithTheSunInTheLight) {
+    std::unique_ptr<FIBITMAP, void (*)(FIBITMAP*)> sky(FreeImage_Load(FIF_JPEG, dataPath("Models/Above_The_Sea2.jpg").c_str(), 0), FreeImage_Unload);
+    ASSERT_TRUE(sky && FreeImage_GetBPP(sky.get()) == 24);
+    const int w = static_cast<int>(FreeImage_GetWidth(sky.get())), h = static_cast<int>(FreeImage_GetHeight(sky.get()));
+    auto texel = [&](const Vector3& d) {
+        const Vector2 c = skyPictureCoordinate(d);
+        const int x = static_cast<int>(c.x * w) % w, y = std::min(static_cast<int>(c.y * h), h - 1);
+        const BYTE* p = FreeImage_GetScanLine(sky.get(), y) + 3 * x;
+        return std::array<int, 3>{p[2], p[1], p[0]};
+    };
+    auto apart = [&](const Vector3& a, const Vector3& b) {
+        const auto ta = texel(a), tb = texel(b);
+        return std::abs(ta[0] - tb[0]) + std::abs(ta[1] - tb[1]) + std::abs(ta[2] - tb[2]);
+    };
+    auto at = [](double azimuth, double elevation) {
+        return Vector3{static_cast<float>(std::sin(azimuth) * std::cos(elevation)), static_cast<float>(std::sin(elevation)),
+                       static_cast<float>(-std::cos(azimuth) * std::cos(elevation))};
+    };
+    const double pi = 3.14159265358979, halfTexel = pi / w;
+    long acrossWrap = 0, acrossNorth = 0;
+    for (int row = 0; row < h; ++row) {
+        const double elevation = (row + 0.5) / h * pi - pi / 2;
+        acrossWrap += apart(at(pi - halfTexel, elevation), at(-pi + halfTexel, elevation));
+        acrossNorth += apart(at(-halfTexel, elevation), at(halfTexel, elevation));
+    }
+    EXPECT_LT(acrossWrap, 2 * acrossNorth + h) << "the wrap along +z shows a seam";
+    for (double azimuth = 0.0; azimuth < pi; azimuth += 0.4)
+        for (double pole : {pi / 2 - halfTexel, -pi / 2 + halfTexel})
+            EXPECT_LT(apart(at(azimuth, pole), at(azimuth + pi, pole)), 12) << "pole " << pole << " at " << azimuth;
+    const auto sun = texel({1.0f, 1.0f, 1.0f});
+    EXPECT_GT(std::min({sun[0], sun[1], sun[2]}), 235) << "no sun toward the light";
 }
 
 // Two runs into fresh directories write the same bytes as the build left in data/.
