@@ -1,6 +1,8 @@
 #version 330 core
-// Lit, textured, shadowed objects (terrain, plus, sky box): passes the world
-// position and normal on to the fragment shader, which does all the lighting.
+// Lit, textured, shadowed objects (terrain, plus, sky box). Everything that
+// varies slowly over a surface is worked out here, once a vertex, and
+// interpolated: a software renderer runs every line of the fragment shader
+// for every pixel, so each line moved here is a line most pixels skip.
 
 in vec3 position;
 in vec3 normal;
@@ -9,13 +11,42 @@ in vec2 uvs;
 uniform mat4 M;
 uniform mat4 VP;
 uniform mat4 V;
+uniform mat4 depthBiasMVP;
+uniform vec3 lightPosition;
 uniform vec3 ambientPercentage;
+uniform int enableDiscard;
 
-out vec3 worldPosition;
 out vec3 worldNormal;
 out vec2 texCoord;
-out vec3 eyePosition;
+out vec3 toEye;            // from the surface to the eye, not normalised
+out vec3 shadowCoord;      // shadow-map coordinate, depth bias taken off
+out vec3 fade;             // sand share, depth under water (negative above), haze share
+out float height;          // world y
+flat out vec3 toLight;     // unit vector toward the sun
 
+const float WATER_SURFACE = -0.6;
+const float WATER_LEVEL = -0.61;
+// The reflection shows only what lies above the water. Ground deeper than
+// DEEP has only ground below the water around it (the island's slopes under
+// water never fall more than 0.065 between neighbouring vertices), so it is
+// gathered into points of a coarse grid just under the water, where its
+// triangles vanish or face away from the mirrored eye below.
+const float DEEP = -0.7;
+const float GATHER_CELL = 0.48;
+const float GATHERED_Y = -0.62;
+const float HAZE_DENSITY = 0.04;
+const float HAZE_MAX = 0.5;
+// Shores: ground close to the water line turns to sand. Only the terrain
+// reaches this low; the plus never dips below -0.3.
+const float SAND_TOP = -0.38;
+const float SAND_FULL = -0.52;
+const float SAND_SHARE = 0.65;
+// Shadow-map lookup: slope-scaled depth bias plus a small push along the
+// normal against acne.
+const float SHADOW_MIN_BIAS = 0.0002;
+const float SHADOW_SLOPE_BIAS = 0.0009;
+const float SHADOW_MAX_BIAS = 0.003;
+const float SHADOW_NORMAL_OFFSET = 0.03;
 // The sky box (the fully ambient object) lies a few depth steps further back
 // than it is, so that where the water meets its walls the water always wins.
 const float BACKDROP_DEPTH_PUSH = 2e-6;
@@ -32,11 +63,30 @@ vec3 eyeOf(mat4 view) { return -(transpose(mat3(view)) * view[3].xyz); }
 
 void main() {
     vec4 world = M * vec4(position, 1.0);
-    worldPosition = world.xyz;
+    bool backdrop = ambientPercentage.g > 0.6;
+    if (enableDiscard == 1 && !backdrop && world.y < DEEP)
+        world.xyz = vec3(round(world.x / GATHER_CELL) * GATHER_CELL, GATHERED_Y, round(world.z / GATHER_CELL) * GATHER_CELL);
+    // The box below the water is never seen in the reflection: its floor is
+    // raised to the water line, where the mirrored eye sees only its back.
+    if (enableDiscard == 1 && backdrop) world.y = max(world.y, WATER_LEVEL);
     // The sky box is scaled unevenly, so normals need the inverse transpose.
-    worldNormal = normalMatrix(mat3(M)) * normal;
+    vec3 n = normalize(normalMatrix(mat3(M)) * normal);
+    worldNormal = n;
     texCoord = uvs;
-    eyePosition = eyeOf(V);
+    toEye = eyeOf(V) - world.xyz;
+    height = world.y;
+    toLight = normalize(lightPosition);
+
+    float cosine = clamp(dot(n, toLight), 0.05, 1.0);
+    float slope = sqrt(1.0 - cosine * cosine) / cosine;
+    vec4 shadow = depthBiasMVP * vec4(world.xyz + n * (SHADOW_NORMAL_OFFSET * (1.0 - cosine)), 1.0);
+    shadowCoord = shadow.xyz / shadow.w - vec3(0.0, 0.0, clamp(SHADOW_SLOPE_BIAS * slope, SHADOW_MIN_BIAS, SHADOW_MAX_BIAS));
+
+    float distanceSquared = dot(toEye, toEye);
+    fade = vec3(SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, world.y)),
+                WATER_SURFACE - world.y,
+                HAZE_MAX * (1.0 - exp(-distanceSquared * (HAZE_DENSITY * HAZE_DENSITY))));
+
     gl_Position = VP * world;
-    if (ambientPercentage.g > 0.6) gl_Position.z += BACKDROP_DEPTH_PUSH * gl_Position.w;
+    if (backdrop) gl_Position.z += BACKDROP_DEPTH_PUSH * gl_Position.w;
 }

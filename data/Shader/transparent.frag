@@ -3,24 +3,23 @@
 // with the water colour by a Fresnel term, a sun glint from the water normal
 // map, and the shadow map darkening the surface. transparencyMode 1 lets the
 // ground below show through (steep views more than grazing ones); 0 draws
-// the water opaque.
+// the water opaque. Only the level top face is ever seen.
 
-in vec3 worldPosition;
-in vec3 worldNormal;
+in vec2 worldXZ;
 in vec2 texCoord;
-in vec3 eyePosition;
-in vec4 reflectionClip;
+in vec3 toEye;
+in vec3 reflectionClip;
 in float reflectionDistance;
+in vec3 shadowCoord;
+flat in vec3 toLight;
+flat in float scroll;
 
-uniform mat4 depthBiasMVP;
-uniform float time;
 uniform sampler2D colorTexture;
 uniform sampler2D reflectionTexture;
 uniform sampler2D normalTexture;
 uniform sampler2DShadow shadowMap;
 uniform sampler2D dudv;
 uniform int transparencyMode;
-uniform vec3 lightPosition;
 uniform vec3 ambientPercentage;
 uniform vec3 specularPercentage;
 
@@ -32,19 +31,15 @@ const vec3 DEEP_WATER = vec3(0.02, 0.20, 0.30);
 const float WATER_TEXTURE_SHARE = 0.45;
 const float WAVE_TILING = 7.0;
 const float COLOR_TILING = 3.0;
-// time is a hundredth of a second count, so this scrolls 0.03 tiles a second.
-const float SCROLL_SPEED = 3.0;
 const float WAVE_STRENGTH = 0.02;
 const float RIPPLE_SCALE = 0.1;
 // Ripples keep their size on the water, so they shrink on screen with distance.
 const float FULL_DISTORTION_DISTANCE = 2.0;
 const float FLATNESS = 3.0;
-const float GLINT_SHININESS = 160.0;
 const float GLINT_STRENGTH = 3.0;
 const float MIN_REFLECTIVITY = 0.25;
 const float MAX_REFLECTIVITY = 0.85;
 const vec3 REFLECTION_TINT = vec3(0.80, 0.93, 1.0);
-const float FRESNEL_POWER = 3.0;
 const float SHADOW_DARKNESS = 0.4;
 const float CLEAR_ALPHA = 0.6;
 const float GRAZING_ALPHA = 0.85;
@@ -56,64 +51,54 @@ const vec2 SKY_BOX_WALLS = vec2(5.9, 5.52);
 const float CALM_DISTANCE = 1.5;
 const vec3 WATER_TEXEL_MEAN = vec3(0.08, 0.33, 0.40);
 
-const float SHADOW_MIN_BIAS = 0.0002;
-const float SHADOW_SLOPE_BIAS = 0.0009;
-const float SHADOW_MAX_BIAS = 0.003;
-
-float sunVisibility(vec3 position, float nDotL) {
-    float cosine = clamp(nDotL, 0.05, 1.0);
-    float slope = sqrt(1.0 - cosine * cosine) / cosine;
-    float bias = clamp(SHADOW_SLOPE_BIAS * slope, SHADOW_MIN_BIAS, SHADOW_MAX_BIAS);
-    vec4 coord = depthBiasMVP * vec4(position, 1.0);
-    vec3 p = coord.xyz / coord.w;
-    if (any(lessThan(p, vec3(0.0))) || any(greaterThan(p, vec3(1.0)))) return 1.0;
-    return texture(shadowMap, vec3(p.xy, p.z - bias));
-}
-
 // Gamma 2 instead of 2.2: a square and a square root instead of two powers.
 vec3 toLinear(vec3 c) { return c * c; }
 vec3 toDisplay(vec3 c) { return sqrt(c); }
 
+// The glint's sharpness, x to the 160th power, by squarings.
+float power160(float x) {
+    float x2 = x * x, x4 = x2 * x2, x8 = x4 * x4, x16 = x8 * x8, x32 = x16 * x16;
+    float x128 = x32 * x32;
+    x128 *= x128;
+    return x128 * x32;
+}
+
 void main() {
     // The slab reaches past the walls; there the box's own far sea shows.
-    vec2 fromWalls = SKY_BOX_WALLS - abs(worldPosition.xz);
+    vec2 fromWalls = SKY_BOX_WALLS - abs(worldXZ);
     float wallDistance = min(fromWalls.x, fromWalls.y);
     if (wallDistance < 0.0) discard;
     float detail = smoothstep(0.0, CALM_DISTANCE, wallDistance);
 
-    float scroll = fract(time * SCROLL_SPEED);
+    // One read of the distortion map moves both the ripples and the mirror.
     vec2 waveCoord = texCoord * WAVE_TILING;
-    vec2 ripple = (texture(dudv, vec2(waveCoord.x + scroll, waveCoord.y)).rg * 2.0 - 1.0) * RIPPLE_SCALE;
-    vec2 rippledCoord = waveCoord + vec2(ripple.x, ripple.y + scroll);
-    vec2 distortion = (texture(dudv, rippledCoord).rg * 2.0 - 1.0) * WAVE_STRENGTH * detail
-                      * clamp(FULL_DISTORTION_DISTANCE / max(reflectionDistance, 1e-3), 0.3, 1.0);
+    vec2 wave = texture(dudv, vec2(waveCoord.x + scroll, waveCoord.y)).rg * 2.0 - 1.0;
+    vec2 rippledCoord = waveCoord + vec2(wave.x * RIPPLE_SCALE, wave.y * RIPPLE_SCALE + scroll);
+    vec2 distortion = wave.yx * (WAVE_STRENGTH * detail * clamp(FULL_DISTORTION_DISTANCE / max(reflectionDistance, 1e-3), 0.3, 1.0));
     vec3 mapped = texture(normalTexture, rippledCoord).rgb;
     vec3 waterTexel = mix(WATER_TEXEL_MEAN, texture(colorTexture, texCoord * COLOR_TILING + distortion).rgb, detail);
 
-    vec2 mirrorCoord = reflectionClip.xy / reflectionClip.w * 0.5 + 0.5;
+    vec2 mirrorCoord = reflectionClip.xy / reflectionClip.z * 0.5 + 0.5;
     vec3 reflection = toLinear(texture(reflectionTexture, clamp(mirrorCoord + distortion, 0.001, 0.999)).rgb);
 
-    // The normal map lies in the water plane; only the top face uses it.
-    vec3 geometric = normalize(worldNormal);
+    // The normal map lies in the water plane.
     vec3 waveNormal = normalize(vec3(mapped.r * 2.0 - 1.0, mapped.b * FLATNESS, mapped.g * 2.0 - 1.0));
-    vec3 n = geometric.y > 0.5 ? normalize(mix(geometric, waveNormal, detail)) : geometric;
-
-    vec3 toLight = normalize(lightPosition);
-    vec3 toEye = normalize(eyePosition - worldPosition);
+    vec3 n = normalize(mix(vec3(0.0, 1.0, 0.0), waveNormal, detail));
+    vec3 eye = normalize(toEye);
     vec3 sun = SUN_COLOR * SUN_STRENGTH;
-    float nDotL = dot(geometric, toLight);
-    float visibility = nDotL > 0.0 ? mix(1.0, sunVisibility(worldPosition, nDotL), detail) : 0.0;
+    float nDotL = toLight.y;
+    float visibility = nDotL > 0.0 ? mix(1.0, textureLod(shadowMap, shadowCoord, 0.0), detail) : 0.0;
 
     vec3 body = mix(DEEP_WATER, toLinear(waterTexel), WATER_TEXTURE_SHARE);
     body *= ambientPercentage + (vec3(1.0) - ambientPercentage) * sun * max(nDotL, 0.0) * visibility;
 
-    float fresnel = pow(1.0 - clamp(dot(toEye, n), 0.0, 1.0), FRESNEL_POWER);
+    float facing = 1.0 - clamp(dot(eye, n), 0.0, 1.0);
+    float fresnel = facing * facing * facing;
     float reflectivity = mix(MIN_REFLECTIVITY, MAX_REFLECTIVITY, fresnel);
     vec3 color = mix(body, reflection * REFLECTION_TINT, reflectivity);
     color *= mix(1.0 - SHADOW_DARKNESS, 1.0, visibility);
 
-    vec3 halfway = normalize(toLight + toEye);
-    float glint = pow(max(dot(n, halfway), 0.0), GLINT_SHININESS) * GLINT_STRENGTH * visibility;
+    float glint = power160(max(dot(n, normalize(toLight + eye)), 0.0)) * GLINT_STRENGTH * visibility;
     color += specularPercentage * sun * glint;
 
     float alpha = transparencyMode == 1 ? mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel) : 1.0;
