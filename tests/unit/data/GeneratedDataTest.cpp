@@ -109,6 +109,18 @@ TEST(Heightmap, StartAndGoalAreLandLinkedByALandRouteAndTheStraightLineCrossesWa
             if (land(nc, nr) && !seen[nr * columns + nc]) seen[nr * columns + nc] = 1, open.push({nc, nr});
     }
     EXPECT_GT(-5.8f + reached * step, 5.0f) << "no land route to the winning line";
+
+    // The shadow and reflection passes gather ground deeper than 0.09 under the
+    // water (at 1.39) away, so no neighbour of such a vertex may reach the water.
+    float steepest = 0.0f;
+    for (int r = 0; r + 1 < grid.depth; ++r)
+        for (int c = 0; c + 1 < grid.width; ++c)
+            for (const auto& [a, b] : {std::pair{r * grid.width + c, r * grid.width + c + 1}, {r * grid.width + c, (r + 1) * grid.width + c},
+                                       {r * grid.width + c, (r + 1) * grid.width + c + 1}, {r * grid.width + c + 1, (r + 1) * grid.width + c}}) {
+                const float ya = grid.positions[a].y, yb = grid.positions[b].y;
+                if (std::min(ya, yb) < 1.39f) steepest = std::max(steepest, std::fabs(ya - yb));
+            }
+    EXPECT_LT(steepest, 0.09f);
 }
 
 // The glyph of code c is cell (c % 16, c / 16), rows counted from the picture's bottom edge.
