@@ -48,6 +48,7 @@ TEST(ImageSource, PicturesCutShortAnywhereAreRefusedFromFileAndMemory) {
     } pictures[] = {
         {"jpeg", noise(dir, FIF_JPEG, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444), 2, "The file ends before its end marker"},
         {"png", noise(dir, FIF_PNG, 0), 12, "The file ends before its last chunk"},
+        {"plain tga", noise(dir, FIF_TARGA, 0), 26, "The file ends before its last pixel row"},
         {"packed tga", noise(dir, FIF_TARGA, TARGA_SAVE_RLE), 26, "The file ends before its last pixel row"},
         {"bmp", noise(dir, FIF_BMP, 0), 0, "The file ends before its last pixel row"},
     };
