@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -54,6 +55,15 @@ const ScriptedFrame& current() { return g_script->frames[std::min(g.frame, g_scr
 
 void GLAPIENTRY onDebugMessage(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message, const void*) {
     if (type == GL_DEBUG_TYPE_ERROR) g_script->glErrors.push_back(message);
+}
+
+// Shader sources reach GL with line feeds alone, whatever the files hold.
+PFNGLSHADERSOURCEPROC g_shaderSource = nullptr;
+void GLAPIENTRY checkShaderSource(GLuint shader, GLsizei count, const GLchar* const* text, const GLint* lengths) {
+    for (GLsizei i = 0; i < count; ++i)
+        if (std::string(text[i], lengths && lengths[i] >= 0 ? size_t(lengths[i]) : std::strlen(text[i])).find('\r') != std::string::npos)
+            g_script->glErrors.push_back("a shader source reached GL with a carriage return");
+    g_shaderSource(shader, count, text, lengths);
 }
 
 void nameWorld() {
@@ -302,7 +312,9 @@ void glfwSetInputMode(GLFWwindow* window, int mode, int value) {
     REAL(glfwSetInputMode)(window, mode, value);
 }
 
+// Set once the game's context and its GL entry points are there, before any shader.
 GLFWkeyfun glfwSetKeyCallback(GLFWwindow* window, GLFWkeyfun callback) {
+    if (g_script && glShaderSource != checkShaderSource) g_shaderSource = glShaderSource, glShaderSource = checkShaderSource;
     return REAL(glfwSetKeyCallback)(window, g.keyCallback = callback);
 }
 

@@ -1,5 +1,5 @@
-// The camera's projection, and the animation step, which makes no GL call
-// while the light stands still. Where the HUD's texts stand: GameTest.cpp.
+// The animation step, which makes no GL call while the light stands still,
+// and the function keys' switches.
 #include "geometry/SceneObject.h"
 #include "world/DisplaySettings.h"
 #include "world/KeyToggles.h"
@@ -9,18 +9,6 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-
-// 60 degrees from the bottom to the top edge, the window's aspect, near 0.01, far 20.
-TEST(WorldLayout, TheCameraSeesSixtyDegreesFromNearToFar) {
-    for (auto [w, h] : {std::pair{800, 600}, {1920, 1080}}) {
-        const Matrix4 p = cameraProjection(w, h);
-        const float aspect = static_cast<float>(w) / h, up = 0.57735027f;  // tan 30 degrees
-        for (auto [point, corner] : {std::pair{Vector3{aspect * up, up, -1}, Vector3{1, 1, NAN}}, {{0, 0, -0.01f}, {0, 0, -1}}, {{0, 0, -20}, {0, 0, 1}}}) {
-            const Vector3 ndc = transformPoint(p, point) * (-1.0f / point.z);
-            EXPECT_TRUE(std::abs(ndc.x - corner.x) < 1e-5f && std::abs(ndc.y - corner.y) < 1e-5f && !(std::abs(ndc.z - corner.z) > 1e-4f)) << w;
-        }
-    }
-}
 
 namespace {
 
