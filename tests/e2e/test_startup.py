@@ -1,9 +1,7 @@
-"""The real binary under real X input from xdotool, as a player starts it:
-the first view and its sky at infinity, the frame-rate title, and quick taps
-of Space and Escape. Every other start-up and frame: tests/gl/GameTest.cpp.
-
-Usage: test_startup.py --game build/quellmoor --data data. The game runs in a
-fresh directory (its own config.txt, the data linked in); waits are bounded."""
+"""The real binary under real X input from xdotool: the first view and its
+sky at infinity, the frame-rate title, and quick taps of Space and Escape, in
+a fresh directory (its own config.txt, the data linked in). Every other
+start-up and frame: tests/gl/GameTest.cpp. Usage: --game GAME --data DATA."""
 
 import argparse
 import os

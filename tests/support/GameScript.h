@@ -1,12 +1,11 @@
 #pragma once
 // Plays the game's own start-up and frame loop (runGame) in this process,
-// with GLFW's clock, keys, cursor and buffer swap driven by a script instead
-// of a person, and records each frame: every draw call with its target, GL
-// state and uniforms, named after the world's objects, programs and textures.
-//
-// The GL test executable defines these GLFW and GL entry points itself, so
-// the game's calls reach them first; with no script playing they pass every
-// call straight on. The window the game asks for opens hidden and windowed.
+// with GLFW's clock, keys, cursor and buffer swap driven by a script, and
+// records each frame: every draw call with its target, GL state, uniforms
+// and vertex inputs, named after the world's objects, programs and textures.
+// gl_tests defines these GLFW and GL entry points itself, so the game's calls
+// reach them first; with no script playing they pass every call straight on.
+// The window the game asks for opens hidden and windowed.
 
 #include "math/Matrix4.h"
 
