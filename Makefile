@@ -41,7 +41,7 @@ bench: build
 
 # The soak run for ten minutes instead of the suite's one, unsanitized.
 soak: build
-	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^e2e\.soak$$'
+	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^soak$$'
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Seeds the single-line faults of scripts/faults.txt into the source one at a
+# time, rebuilds the tests in build/, runs the fast tests (unit and GL tests,
+# fuzz replays; no end-to-end script, soak or benchmark) and puts the file back.
+# Prints one line per fault, "caught" or "SURVIVED", then the score.
+#
+#   scripts/seed-faults.sh [FAULT-LIST] [FIRST [LAST]]   (lines of faults, from 1)
+#
+# Each fault takes the machine-wide lock /tmp/qm-heavy.lock for its build and
+# test run only, so that other work can slip in between. A fault that does not
+# compile counts as neither. The source must have no uncommitted changes in
+# the files the list touches.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+list=${1:-scripts/faults.txt}
+first=${2:-1}
+last=${3:-100000}
+build=${QM_BUILD:-build}
+log=$build/seed-faults.log
+export MESA_GL_VERSION_OVERRIDE=3.3 MESA_GLSL_VERSION_OVERRIDE=330 LIBGL_ALWAYS_SOFTWARE=1
+
+current=""
+restore() { [ -z "$current" ] || git checkout -q -- "$current"; }
+trap restore EXIT
+
+# Replaces the given occurrence of the text in the file; fails unless exactly
+# one line changes.
+apply() {
+  python3 - "$@" <<'EOF'
+import sys
+path, old, new, nth = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+text = open(path).read()
+at = -1
+for _ in range(nth):
+    at = text.find(old, at + 1)
+    if at < 0:
+        sys.exit(f"{path}: occurrence {nth} of {old!r} not found")
+changed = text[:at] + new + text[at + len(old):]
+if sum(a != b for a, b in zip(text.splitlines(), changed.splitlines())) != 1:
+    sys.exit(f"{path}: {old!r} is not a single-line change")
+open(path, "w").write(changed)
+EOF
+}
+
+caught=0 survived=0 broken=0 index=0
+survivors=()
+: >"$log"
+while IFS= read -r line; do
+  [[ -z "${line// }" || $line == \#* ]] && continue
+  index=$((index + 1))
+  [ "$index" -ge "$first" ] && [ "$index" -le "$last" ] || continue
+  IFS=$'\x01' read -r file old new nth <<<"${line//' @@ '/$'\x01'}"
+  current=$file
+  apply "$file" "$old" "$new" "${nth:-1}"
+  set +e
+  flock /tmp/qm-heavy.lock bash -c '
+      cmake --build "$1" -j2 --target unit_tests gl_tests >>"$2" 2>&1 || exit 2
+      xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
+        ctest --test-dir "$1" -j2 -E "^(e2e\.|bench\.|soak$)" --timeout 180 --stop-on-failure >>"$2" 2>&1 || exit 1' \
+      _ "$build" "$log"
+  status=$?
+  set -e
+  case $status in 0) verdict=SURVIVED ;; 2) verdict=broken ;; *) verdict=caught ;; esac
+  restore
+  current=""
+  case $verdict in
+    caught) caught=$((caught + 1)) ;;
+    broken) broken=$((broken + 1)) ;;
+    SURVIVED) survived=$((survived + 1)); survivors+=("$index $file: $old -> $new") ;;
+  esac
+  printf '%3d %-8s %s: %s -> %s\n' "$index" "$verdict" "$file" "$old" "$new"
+done <"$list"
+
+flock /tmp/qm-heavy.lock cmake --build "$build" -j2 >>"$log" 2>&1
+echo "caught $caught of $((caught + survived)) faults; $broken did not compile"
+for s in "${survivors[@]}"; do echo "  survived: $s"; done

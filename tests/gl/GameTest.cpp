@@ -1,0 +1,233 @@
+// The game itself, started and played frame by frame by a script
+// (support/GameScript.h): what it asks of GLFW, what every draw of a frame
+// runs with, what the frame shows, and a round played through.
+#include "app/RenderPasses.h"
+#include "geometry/Terrain.h"
+#include "gpu/Texture.h"
+#include "math/SkyProjection.h"
+#include "support/GameScript.h"
+#include "support/Harness.h"
+#include "world/World.h"
+
+#include <FreeImage.h>
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// A working directory for the game: its own config.txt, the data files linked in.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        prepareGameDirectory(dir.path, "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n");
+        ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    }
+    TempDir dir;
+};
+
+// The sky picture read as the sky box shader reads it when magnified: bilinear, wrapping in u.
+std::array<float, 3> skyTexel(FIBITMAP* sky, const Vector3& direction) {
+    const int w = static_cast<int>(FreeImage_GetWidth(sky)), h = static_cast<int>(FreeImage_GetHeight(sky));
+    const Vector2 c = skyPictureCoordinate(direction);
+    const float x = c.x * w - 0.5f, y = std::clamp(c.y * h - 0.5f, 0.0f, h - 1.0f);
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(y);
+    std::array<float, 3> rgb{};
+    for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+            const BYTE* p = FreeImage_GetScanLine(sky, std::min(y0 + dy, h - 1)) + 3 * (((x0 + dx) % w + w) % w);
+            const float weight = (dx ? x - x0 : 1.0f - (x - x0)) * (dy ? y - y0 : 1.0f - (y - y0));
+            for (int k = 0; k < 3; ++k) rgb[k] += weight * p[2 - k];
+        }
+    return rgb;
+}
+
+// A texture's filters and wrapping, and with whole its size, format and depth comparison, as GL reports them.
+std::string textureState(GLuint texture, bool whole = false) {
+    static const std::map<GLint, std::string> names = {{GL_NEAREST, "nearest"}, {GL_LINEAR, "linear"}, {GL_NEAREST_MIPMAP_NEAREST, "nearest_mipmap_nearest"},
+        {GL_NEAREST_MIPMAP_LINEAR, "nearest_mipmap_linear"}, {GL_LINEAR_MIPMAP_NEAREST, "linear_mipmap_nearest"}, {GL_LINEAR_MIPMAP_LINEAR, "linear_mipmap_linear"},
+        {GL_REPEAT, "repeat"}, {GL_CLAMP_TO_EDGE, "clamp"}, {GL_RGBA, "rgba"}, {GL_DEPTH_COMPONENT16, "depth16"}, {GL_NONE, "none"},
+        {GL_COMPARE_REF_TO_TEXTURE, "compare"}, {GL_LEQUAL, "lequal"}};
+    const GLenum parameters[] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_COMPARE_MODE, GL_TEXTURE_COMPARE_FUNC};
+    GLint bound = 0, v[9] = {};
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    for (int i = 0; i < 6; ++i) glGetTexParameteriv(GL_TEXTURE_2D, parameters[i], &v[i]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &v[6]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &v[7]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &v[8]);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    auto name = [&](GLint value) { return names.count(value) ? names.at(value) : std::to_string(value); };
+    const std::string state = name(v[0]) + "/" + name(v[1]) + " " + name(v[2]) + "/" + name(v[3]);
+    return whole ? std::to_string(v[6]) + "x" + std::to_string(v[7]) + " " + name(v[8]) + " " + state + " " + name(v[4]) + "/" + name(v[5]) : state;
+}
+
+}  // namespace
+
+// The start view at 800 x 600: tests/gl/start-view.txt, and the sky in it.
+TEST_F(GameTest, TheFirstFrameIsTheStartView) {
+    GameScript script;
+    script.startTime = 1.25;
+    script.frames = {{2.0}};
+    script.keepPixels = true;
+    std::vector<std::string> seen;
+    auto text = [](std::initializer_list<float> values) {  // to four decimals, without a "-0"
+        std::string out;
+        char number[32];
+        for (float v : values) out += (std::snprintf(number, sizeof number, out.empty() ? "%g" : ",%g", std::round(v * 1e4) / 1e4 + 0.0), number);
+        return out;
+    };
+    script.atSwap = [&](const FrameRecord& f) {
+        float c[4];
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, c);
+        const float height = f.eye.y - (world.terrain->groundHeightAt(f.eye) - 2.0f);
+        seen = script.trace;
+        seen.insert(seen.end(), {"title " + f.title, "clear " + text({c[0], c[1], c[2], c[3]}),
+                                 "eye " + text({height}) + " above the ground at " + text({f.eye.x, f.eye.z}) + " looking " + text({f.direction.x, f.direction.y, f.direction.z})});
+        for (const std::string& draw : f.draws) seen.push_back("draw " + draw);
+        for (const auto& [name, m] : f.models) {
+            const Vector3 at = transformPoint(m, {}), x = transformDirection(m, {1, 0, 0}), y = transformDirection(m, {0, 1, 0}), z = transformDirection(m, {0, 0, 1});
+            seen.push_back("model " + name + " at " + text({at.x, at.y, at.z}) + " scale " + text({length(x), length(y), length(z)}));
+        }
+        for (const Terrain* t : {world.terrain, renderTargets.shadowTerrain})
+            seen.push_back("terrain from " + text({t->positions[0].x, t->positions[0].z}) + " up to " + text({t->heightScale}));
+        for (const auto& [name, line] : script.texts) seen.push_back("text " + name + " " + line);
+        seen.push_back("texture shadow " + textureState(renderTargets.shadowDepthTexture, true));
+        seen.push_back("texture reflection " + textureState(renderTargets.reflectionColorTexture, true));
+    };
+    ASSERT_EQ(script.play(), 0);
+    EXPECT_EQ(script.glErrors, std::vector<std::string>{});
+    ASSERT_EQ(script.recorded.size(), 1u) << "Escape ends the game after the frame it is held in";
+    const std::vector<std::string> expected = dataLines(QM_TEST_DIR "/gl/start-view.txt");
+    for (size_t i = 0; i < std::max(seen.size(), expected.size()); ++i)
+        EXPECT_EQ(i < seen.size() ? seen[i] : "(nothing)", i < expected.size() ? expected[i] : "(nothing)") << "line " << i;
+    const FrameRecord& f = script.recorded[0];
+
+    // Above the horizon the sky box shows the sky picture in the direction
+    // through each pixel; below it lies land or water, never the clear colour.
+    const std::unique_ptr<FIBITMAP, void (*)(FIBITMAP*)> sky(FreeImage_Load(FIF_JPEG, "Models/Above_The_Sea2.jpg", 0), FreeImage_Unload);
+    ASSERT_TRUE(sky && f.shown.size() == 800u * 600 * 4);
+    auto pixel = [&](int x, int y) { return &f.shown[(static_cast<size_t>(y) * 800 + x) * 4]; };
+    const float tanHalf = std::tan(0.5235988f), aspect = 800.0f / 600.0f;
+    for (const auto& [x, y] : {std::pair{100, 560}, {180, 474}, {450, 479}, {150, 389}, {300, 344}}) {
+        const float sx = (2.0f * (x + 0.5f) / 800 - 1.0f) * tanHalf * aspect, sy = (2.0f * (y + 0.5f) / 600 - 1.0f) * tanHalf;
+        const auto expected = skyTexel(sky.get(), f.right * sx + f.up * sy + f.direction);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(pixel(x, y)[k], expected[k], 4.0f) << "sky at " << x << ", " << y << " channel " << k;
+    }
+    for (int x : {100, 400, 700}) EXPECT_FALSE(pixel(x, 60)[1] == 204 && pixel(x, 60)[2] == 255) << "clear colour at x " << x;
+}
+
+// A round of tests/gl/round.txt, frame by frame.
+TEST_F(GameTest, ARoundPlayedFrameByFrame) {
+    auto key = [](const std::string& name) {
+        const std::map<std::string, int> keys = {{"W", GLFW_KEY_W}, {"A", GLFW_KEY_A}, {"S", GLFW_KEY_S}, {"D", GLFW_KEY_D}, {"Space", GLFW_KEY_SPACE}, {"Enter", GLFW_KEY_ENTER}};
+        return name[0] == 'F' ? GLFW_KEY_F1 + std::stoi(name.substr(1)) - 1 : keys.at(name);
+    };
+    auto words = [](const std::string& text) {  // "-" has none
+        std::istringstream in(text == "-" ? "" : text);
+        return std::set<std::string>(std::istream_iterator<std::string>(in), {});
+    };
+    std::vector<std::vector<std::string>> rows;
+    GameScript script;
+    for (const std::string& line : dataLines(QM_TEST_DIR "/gl/round.txt")) {
+        rows.push_back(split(line, " | "));
+        ScriptedFrame frame{std::stod(rows.back()[0])};
+        for (const std::string& name : words(rows.back()[1])) frame.held.insert(key(name));
+        for (const std::string& name : words(rows.back()[2])) frame.pressed.push_back(key(name));
+        std::sscanf(rows.back().at(3).c_str(), "%d,%d", &frame.dx, &frame.dy);
+        script.frames.push_back(frame);
+    }
+    script.startTime = 0.25;
+    script.closeAtEnd = true;
+    std::vector<std::string> seen;  // per frame: eye, height, HUD, filters, then the words for its facts
+    script.atSwap = [&](const FrameRecord& f) {
+        char eye[64];
+        std::snprintf(eye, sizeof eye, "%g,%g | %g", std::round(f.eye.x * 1e4) / 1e4, std::round(f.eye.z * 1e4) / 1e4 + 0.0,
+                      std::round((f.eye.y - world.terrain->groundHeightAt(f.eye) + 2.0f) * 1e4) / 1e4);
+        std::string hud, filters, facts = "title=" + f.title;
+        for (const std::string& text : f.hud) hud += (hud.empty() ? "" : " ") + text;
+        for (Texture* t : {world.rockTexture, world.carpetTexture, world.waterColorTexture, world.waterNormalTexture, world.waterDudvTexture,
+                           world.groundTexture, world.groundNormalTexture, world.fontTexture, world.skyTexture, world.brickNormalTexture}) {
+            const std::string state = textureState(t->textureHandle), pair = state.substr(0, state.find(' '));
+            if (filters.empty()) filters = pair;
+            if (state != (t == world.fontTexture || t == world.skyTexture || t == world.brickNormalTexture ? "linear_mipmap_linear/linear" : filters) + " repeat/repeat")
+                filters += " but " + state;
+        }
+        facts.erase(std::remove(facts.begin(), facts.end(), ' '), facts.end());
+        std::replace(facts.begin(), facts.end(), '|', ':');
+        for (const std::string& draw : f.draws) facts += " " + draw;
+        char looking[64];
+        std::snprintf(looking, sizeof looking, " looking=%g,%g,%g", std::round(f.direction.x * 1e4) / 1e4 + 0.0, std::round(f.direction.y * 1e4) / 1e4 + 0.0,
+                      std::round(f.direction.z * 1e4) / 1e4 + 0.0);
+        seen.push_back(std::string(eye) + " | " + hud + " | " + filters + " | " + facts + looking);
+    };
+    ASSERT_EQ(script.play(), 0);
+    EXPECT_EQ(script.glErrors, std::vector<std::string>{});
+    EXPECT_EQ(script.liveNames, 0) << "GL names left when the game shut down";
+    ASSERT_EQ(seen.size(), rows.size()) << "closing the window ends the game";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(seen[i].substr(0, seen[i].rfind(" | ")), rows[i][4] + " | " + rows[i][5] + " | " + rows[i][6] + " | " + rows[i][7]) << "frame " << i;
+        const std::set<std::string> facts = words(seen[i].substr(seen[i].rfind(" | ") + 3)), expected = words(rows[i][8]);
+        for (const std::string& fact : expected) EXPECT_TRUE(facts.count(fact)) << "frame " << i << " lacks " << fact;
+        EXPECT_EQ(facts.count("lines"), expected.count("lines")) << "wire-frame in frame " << i;
+    }
+    // The plus turned a quarter and rose 0.1 in the first half second.
+    const Matrix4& plus = script.recorded.at(1).models.at("plus");
+    EXPECT_LT(length(transformDirection(plus, {1, 0, 0}) - Vector3{0, 0, -0.2f}) + std::abs(plus.m[3][1] - 1.1f), 1e-5f);
+}
+
+// Random play for QM_SOAK_SECONDS (60 unless set; QM_SOAK_SEED repeats a run), after a visit to every
+// drawing state (F4 sampling x F5 mipmaps x F3 wireframe), for which the
+// driver builds and keeps code: the driver reports no GL error, the floor of
+// the resident memory stays flat after a warm-up, and Escape still ends the game.
+TEST_F(GameTest, SoakUnderRandomPlay) {
+    const double seconds = std::getenv("QM_SOAK_SECONDS") ? std::atof(std::getenv("QM_SOAK_SECONDS")) : 60.0;
+    const int keys[] = {GLFW_KEY_W, GLFW_KEY_A, GLFW_KEY_S, GLFW_KEY_D, GLFW_KEY_SPACE, GLFW_KEY_ENTER};
+    GameScript script;
+    for (int sampling = 0; sampling < 2; ++sampling) {
+        for (int mipmaps = 0; mipmaps < 3; ++mipmaps)
+            for (int key : {GLFW_KEY_F3, GLFW_KEY_F3, GLFW_KEY_F5}) script.frames.push_back({0.0, {}, {key}});
+        script.frames.push_back({0.0, {}, {GLFW_KEY_F4}});
+    }
+    const unsigned seed = std::getenv("QM_SOAK_SEED") ? unsigned(std::atol(std::getenv("QM_SOAK_SEED"))) : std::random_device{}();
+    std::mt19937 random(seed);
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::pair<double, long>> memory;  // seconds since the start, VmRSS KiB
+    script.atSwap = [&](const FrameRecord&) {
+        const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        if (memory.empty() || now - memory.back().first >= 1.0) {
+            std::istringstream status(readFile("/proc/self/status"));
+            std::string line;
+            while (std::getline(status, line) && line.rfind("VmRSS:", 0) != 0) continue;
+            memory.push_back({now, std::atol(line.c_str() + 6)});
+        }
+        script.recorded.clear();  // nothing kept from frame to frame
+        if (now > seconds) return;
+        ScriptedFrame next{script.frames.back().time + 1.0 / 30, {}, {}, int(random() % 121) - 60, int(random() % 121) - 60};
+        for (int key : keys) if (random() % 6 == 0) next.held.insert(key);
+        if (random() % 10 == 0) next.pressed.push_back(GLFW_KEY_F2 + int(random() % 8));
+        script.frames.push_back(next);
+    };
+    ASSERT_EQ(script.play(), 0);
+    EXPECT_EQ(script.glErrors, std::vector<std::string>{});
+    // The software renderer's buffers come and go with what fills the screen, so
+    // the smallest sample of each ten seconds is what must stay flat.
+    auto floor = [&](double from, double to) {
+        long least = LONG_MAX;
+        for (const auto& [t, kib] : memory) if (t >= from && t < to) least = std::min(least, kib);
+        return least;
+    };
+    ASSERT_GT(seconds, 25.0) << "too short to measure";
+    std::printf("soak: seed %u, %zu frames, resident floor %ld KiB after the warm-up, %ld KiB at the end\n", seed, script.frames.size(), floor(15, 25),
+                floor(seconds - 10, seconds + 1));
+    EXPECT_LT(floor(seconds - 10, seconds + 1) - floor(15, 25), 16 * 1024) << "KiB of resident memory more at the end";
+}
