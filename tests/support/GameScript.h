@@ -13,13 +13,17 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ScriptedFrame {
-    double time = 0.0;         // what glfwGetTime answers during the frame
+    ScriptedFrame(double time = 0.0, std::set<int> held = {}, std::vector<int> pressed = {}, int dx = 0, int dy = 0)
+        : time(time), held(std::move(held)), pressed(std::move(pressed)), dx(dx), dy(dy) {}
+
+    double time;               // what glfwGetTime answers during the frame
     std::set<int> held;        // keys down (GLFW key codes)
     std::vector<int> pressed;  // keys the key callback hears during the frame's event poll
-    int dx = 0, dy = 0;        // the cursor's move from where the game last put it
+    int dx, dy;                // the cursor's move from where the game last put it
 };
 
 struct FrameRecord {
