@@ -1,9 +1,6 @@
-"""The real binary under real X input from xdotool: the first view and its
-sky at infinity, the frame-rate title, and quick taps of Space and Escape, in
-a fresh directory (its own config.txt, the data linked in). Every other
-start-up and frame: tests/gl/GameTest.cpp. Usage: --game GAME --data DATA."""
+"""The real binary under real X input: its first view and sky at infinity, the
+frame-rate title, taps of Space and Escape. Usage: --game GAME --data DATA."""
 
-import argparse
 import os
 import re
 import shutil
@@ -17,8 +14,7 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=20).stdout.strip()
 
 
-def key(window, action, name):
-    """A real key event ("key" presses and releases at once) with the game's window focused."""
+def key(window, action, name):  # "key" presses and releases at once
     xdotool("windowfocus", "--sync", window)
     xdotool(action, "--delay", 0, name)
 
@@ -65,17 +61,14 @@ def first_view_a_sky_at_infinity_and_taps_of_space_and_escape(game, window):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    args = parser.parse_args()
+    args = dict(zip(sys.argv[1::2], sys.argv[2::2]))
     directory = tempfile.mkdtemp(prefix="quellmoor-e2e-")
     with open(os.path.join(directory, "config.txt"), "w") as f:
         f.write("WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n")
     for name in ("Shader", "Models", "Font"):
-        os.symlink(os.path.join(os.path.abspath(args.data), name), os.path.join(directory, name))
+        os.symlink(os.path.join(os.path.abspath(args["--data"]), name), os.path.join(directory, name))
     xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
-    game = subprocess.Popen([os.path.abspath(args.game)], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    game = subprocess.Popen([os.path.abspath(args["--game"])], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         deadline, window, rate = time.time() + 60, "", None
         while time.time() < deadline and game.poll() is None and not rate:
