@@ -214,7 +214,9 @@ TEST_F(GameTest, SoakUnderRandomPlay) {
         if (now > seconds) return;
         ScriptedFrame next{script.frames.back().time + 1.0 / 30, {}, {}, int(random() % 121) - 60, int(random() % 121) - 60};
         for (int key : keys) if (random() % 6 == 0) next.held.insert(key);
-        if (random() % 10 == 0) next.pressed.push_back(GLFW_KEY_F2 + int(random() % 8));
+        // Wire-frame (F3) is left to the warm-up: its line buffers would lift the floor for as long as it stays on.
+        const int function = GLFW_KEY_F2 + int(random() % 7);
+        if (random() % 10 == 0) next.pressed.push_back(function >= GLFW_KEY_F3 ? function + 1 : function);
         script.frames.push_back(next);
     };
     ASSERT_EQ(script.play(), 0);
