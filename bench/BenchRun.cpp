@@ -64,20 +64,6 @@ long peakResidentKiB() {
     return usage.ru_maxrss;
 }
 
-GLFWwindow* openBenchWindow(const RunSettings& settings) {
-    if (!glfwInit()) return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, "quellmoor-bench", nullptr, nullptr);
-    if (!window) return nullptr;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return nullptr;
-    glfwSwapInterval(0);  // never wait for a display refresh
-    return window;
-}
 
 // Swap-to-swap times of frames after the warm-up; the first swap ends start-up.
 class FrameTimer {
@@ -292,6 +278,21 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
 }
 
 }  // namespace
+
+GLFWwindow* openBenchWindow(const RunSettings& settings) {
+    if (!glfwInit()) return nullptr;
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, "quellmoor-bench", nullptr, nullptr);
+    if (!window) return nullptr;
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) return nullptr;
+    glfwSwapInterval(0);  // never wait for a display refresh
+    return window;
+}
 
 long long steadyNanos() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())

@@ -42,3 +42,8 @@ void writeResult(std::FILE* out, const RunResult& result);
 bool readResult(const std::string& text, RunResult& result);
 
 long long steadyNanos();
+
+struct GLFWwindow;
+// A 3.3 core window of the settings' size with its context current and no
+// swap interval, or null; the caller terminates GLFW either way.
+GLFWwindow* openBenchWindow(const RunSettings& settings);

@@ -6,6 +6,8 @@
 // X and Z place the eye, which stands kEyeHeight above the ground as in the
 // game (or kEyeHeight above the water where there is no land); YAW and PITCH
 // are the camera's angles in radians (yaw 3.14 looks along -z).
+#include "BenchRun.h"
+
 #include "app/Camera.h"
 #include "app/Game.h"
 #include "app/GameRules.h"
@@ -33,18 +35,6 @@ struct View {
     float x, z, yaw, pitch;
 };
 
-GLFWwindow* openHiddenWindow(int width, int height) {
-    if (!glfwInit()) return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(width, height, "quellmoor-view", nullptr, nullptr);
-    if (!window) return nullptr;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    return glewInit() == GLEW_OK ? window : nullptr;
-}
 
 // The eye as the ground following would leave it, over land or water.
 Camera placeCamera(const View& view) {
@@ -54,8 +44,6 @@ Camera placeCamera(const View& view) {
     camera.verticalAngle = view.pitch;
     const float ground = world.terrain->groundHeightAt(camera.playerPosition) + terrainOffsetY;
     camera.playerPosition.y = std::max(ground, kWaterPlaneY) + kEyeHeight;
-    const CameraVectors vectors = cameraVectors(camera);
-    camera.viewMatrix = cameraView(camera, vectors);
     return camera;
 }
 
@@ -73,6 +61,7 @@ bool savePng(const std::string& path, int width, int height) {
 bool shoot(const View& view, int width, int height) {
     Camera camera = placeCamera(view);
     const CameraVectors vectors = cameraVectors(camera);
+    camera.viewMatrix = cameraView(camera, vectors);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     renderPasses(frameViewOf(camera, vectors, kShotTime));
@@ -94,7 +83,10 @@ int main(int argc, char** argv) {
     for (int i = 3; i < argc; i += kArgsPerView)
         views.push_back({argv[i], std::strtof(argv[i + 1], nullptr), std::strtof(argv[i + 2], nullptr),
                          std::strtof(argv[i + 3], nullptr), std::strtof(argv[i + 4], nullptr)});
-    GLFWwindow* window = openHiddenWindow(windowWidth, windowHeight);
+    RunSettings settings;
+    settings.width = windowWidth;
+    settings.height = windowHeight;
+    GLFWwindow* window = openBenchWindow(settings);
     if (!window) {
         std::fprintf(stderr, "no GL 3.3 context\n");
         glfwTerminate();

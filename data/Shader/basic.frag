@@ -9,7 +9,6 @@ in vec2 texCoord;
 in vec3 toEye;
 in vec3 shadowCoord;
 in vec3 fade;
-in float height;
 flat in vec3 toLight;
 
 uniform int enableDiscard;
@@ -20,7 +19,8 @@ uniform vec3 specularPercentage;
 
 out vec4 fragColor;
 
-const float WATER_LEVEL = -0.61;
+// The mirror plane lies this far under the water's surface.
+const float MIRROR_DEPTH = 0.01;
 const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
 const float SUN_STRENGTH = 1.25;
 const vec3 FILL_COLOR = vec3(0.86, 0.95, 1.08);
@@ -53,15 +53,13 @@ vec2 skyCoordinate(vec3 d) {
 }
 
 void main() {
-    // The reflection shows only what lies above the water: drop the rest
-    // before any work is done for it.
-    if (enableDiscard == 1 && height < WATER_LEVEL && ambientPercentage.g < 0.6) discard;
-
     // A fully ambient object (the sky box) is the backdrop. It shows the sky
     // in the direction from the eye, as if infinitely far away: no parallax,
     // no corners. The picture is magnified at any usual window size, so it
     // is read from its top level, which has no seam where it wraps round.
     bool backdrop = ambientPercentage.g > 0.6;
+    // The reflection shows only what lies above the water; the backdrop is kept whole.
+    if (enableDiscard == 1 && !backdrop && fade.y > MIRROR_DEPTH) discard;
     vec3 eye = normalize(toEye);
     vec2 coord = backdrop ? skyCoordinate(-eye) : texCoord;
     vec2 gradX = backdrop ? vec2(0.0) : dFdx(texCoord);

@@ -21,7 +21,6 @@ out vec2 texCoord;
 out vec3 toEye;            // from the surface to the eye, not normalised
 out vec3 shadowCoord;      // shadow-map coordinate, depth bias taken off
 out vec3 fade;             // sand share, depth under water (negative above), haze share
-out float height;          // world y
 flat out vec3 toLight;     // unit vector toward the sun
 
 const float WATER_SURFACE = -0.6;
@@ -74,7 +73,6 @@ void main() {
     worldNormal = n;
     texCoord = uvs;
     toEye = eyeOf(V) - world.xyz;
-    height = world.y;
     toLight = normalize(lightPosition);
 
     float cosine = clamp(dot(n, toLight), 0.05, 1.0);
