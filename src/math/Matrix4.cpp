@@ -6,11 +6,6 @@ namespace {
 
 constexpr float kDegreesToRadians = 0.017453292f;
 
-// Column c of m scaled by s, added to acc (four rows).
-void addScaledColumn(float acc[4], const Matrix4& m, int c, float s) {
-    for (int r = 0; r < 4; ++r) acc[r] += m.m[c][r] * s;
-}
-
 }  // namespace
 
 Matrix4::Matrix4() : Matrix4(1.0f) {}
@@ -57,14 +52,12 @@ Matrix4 rotateBy(const Matrix4& m, float angleDegrees, const Vector3& axis) {
         {t.z * n.x + s * n.y, t.z * n.y - s * n.x, c + t.z * n.z},
     };
 
+    // Each sum starts from its first product, not from +0, so that three
+    // products of -0 give -0.
     Matrix4 out = m;
-    for (int col = 0; col < 3; ++col) {
-        float acc[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-        addScaledColumn(acc, m, 0, rot[col][0]);
-        addScaledColumn(acc, m, 1, rot[col][1]);
-        addScaledColumn(acc, m, 2, rot[col][2]);
-        for (int r = 0; r < 4; ++r) out.m[col][r] = acc[r];
-    }
+    for (int col = 0; col < 3; ++col)
+        for (int r = 0; r < 4; ++r)
+            out.m[col][r] = m.m[0][r] * rot[col][0] + m.m[1][r] * rot[col][1] + m.m[2][r] * rot[col][2];
     return out;
 }
 

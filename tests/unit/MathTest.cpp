@@ -36,6 +36,26 @@ TEST(Matrix4, EachOperationMovesPointsWhereItShould) {
     EXPECT_NEAR(length(transformPoint(moved, {1, 0, 0}) - Vector3{3, 2, -2}) + length(transformDirection(moved, {1, 0, 0}) - Vector3{0, 0, -1}), 0, 1e-5f);
 }
 
+// Each element of a turn is the sum of three products; when all three are
+// zero it keeps their sign (-0 + -0 + -0 is -0, where a sum begun at +0 is +0).
+TEST(Matrix4, ATurnsSumsKeepTheSignOfZero) {
+    const Matrix4 I;
+    const struct {
+        Matrix4 m;
+        int column, row;
+        bool negative;
+    } cases[] = {
+        {rotateBy(I, 90, {0, 0, -1}), 0, 2, true},
+        {rotateBy(I, 180, {0, -1, 0}), 0, 1, true},
+        {rotateBy(Matrix4(-1), 90, {1, 0, 0}), 2, 0, true},
+        {rotateBy(I, 90, {0, 0, 1}), 0, 2, false},
+    };
+    for (const auto& c : cases) {
+        const float element = c.m.m[c.column][c.row];
+        EXPECT_TRUE(element == 0.0f && std::signbit(element) == c.negative) << c.column << ", " << c.row << ": " << element;
+    }
+}
+
 // u = 0.5 looks along -z and grows toward +x; v is the elevation from -90 to 90 degrees.
 TEST(SkyProjection, DirectionsAndPictureCoordinatesMatch) {
     const float r = 0.70710678f;
