@@ -13,21 +13,24 @@ BitmapPtr toBgr24(BitmapPtr image) {
     return BitmapPtr(standard ? FreeImage_ConvertTo24Bits(standard.get()) : nullptr);
 }
 
-// Does the header promise a picture small enough to decode? A broken or
-// hostile header can claim billions of pixels.
-bool hasSaneSize(const ImageSource& source, FREE_IMAGE_FORMAT format) {
+bool fits(FIBITMAP* image, unsigned maxSide) {
+    return FreeImage_GetWidth(image) <= maxSide && FreeImage_GetHeight(image) <= maxSide;
+}
+
+// Does the header promise a picture the driver takes? A broken or hostile
+// header can claim billions of pixels, so this is asked before decoding.
+bool headerFits(const ImageSource& source, FREE_IMAGE_FORMAT format, unsigned maxSide) {
     const BitmapPtr header = source.load(format, FIF_LOAD_NOPIXELS);
-    if (!header) return true;  // no header-only load for this format; the full load decides
-    return FreeImage_GetWidth(header.get()) <= maxTextureSide && FreeImage_GetHeight(header.get()) <= maxTextureSide;
+    return !header || fits(header.get(), maxSide);  // no header-only load: the decoded picture decides
 }
 
 }  // namespace
 
-BitmapPtr decodeTextureImage(const ImageSource& source) {
+BitmapPtr decodeTextureImage(const ImageSource& source, unsigned maxSide) {
     const FREE_IMAGE_FORMAT format = source.format();
-    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format) || !hasSaneSize(source, format))
+    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format) || !headerFits(source, format, maxSide))
         return nullptr;
     std::string unusedReason;  // a texture that fails samples black, without a message
     BitmapPtr image = source.loadWhole(format, unusedReason);
-    return image ? toBgr24(std::move(image)) : nullptr;
+    return image && fits(image.get(), maxSide) ? toBgr24(std::move(image)) : nullptr;
 }

@@ -7,9 +7,8 @@
 
 #include "gpu/ImageSource.h"
 
-// Larger pictures count as missing; every image the game ships is at most 2048.
-constexpr unsigned maxTextureSide = 8192;
-
-// Null when the format is unknown or unreadable, the header claims more than
-// maxTextureSide pixels on a side, the whole picture does not decode, or no 24-bit form exists.
-BitmapPtr decodeTextureImage(const ImageSource& source);
+// Null when the format is unknown or unreadable, the picture is more than
+// maxSide pixels on a side (the driver's GL_MAX_TEXTURE_SIZE; told by the
+// header, before any pixel memory is taken, where the format allows), the
+// whole picture does not decode, or no 24-bit form exists.
+BitmapPtr decodeTextureImage(const ImageSource& source, unsigned maxSide);
