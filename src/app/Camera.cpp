@@ -55,6 +55,12 @@ float FrameClock::step(double frameTime) {
     return dt;
 }
 
+void FrameClock::resume(double now) {
+    lastFrameTime = static_cast<float>(now);
+    fpsTimer = now;
+    frameCount = 0;
+}
+
 void FrameClock::countFrame(double t2) {
     ++frameCount;
     if (t2 - fpsTimer >= 1.0) {

@@ -49,6 +49,9 @@ struct FrameClock {
 
     // dt for a frame that starts at frameTime.
     float step(double frameTime);
+    // Picks up at now after a pause: the next step's dt leaves the pause out,
+    // and the frame rate counts from now.
+    void resume(double now);
     // Counts the frame; t2 is a second clock reading. Advances fpsTimer by
     // exactly one second, so a long stall catches up a second per frame.
     void countFrame(double t2);

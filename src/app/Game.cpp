@@ -27,13 +27,33 @@ constexpr const char* kTitleFormat = "Quellmoor | (%.1f FPS)";
 // sizes and drivers crash on sizes near the int range.
 constexpr int kMaxWindowSide = 16384;
 
+// What the desktop last told us about the window. GLFW's callbacks write it
+// during event polls; the frame loop follows it right after its poll.
+struct Desktop {
+    int framebufferWidth = 0;    // size last reported, in pixels; 0 x 0 while minimised on some systems
+    int framebufferHeight = 0;
+    bool resized = false;        // a size the frame loop has not followed yet
+    bool focused = true;         // keys and the mouse come to this window
+    bool focusChanged = false;   // a change the frame loop has not followed yet
+    bool iconified = false;      // minimised
+
+    // Nobody sees the window, or it has no pixels: no frame is drawn.
+    bool paused() const { return iconified || framebufferWidth <= 0 || framebufferHeight <= 0; }
+};
+
 // Everything the frame loop keeps from one frame to the next.
 struct Session {
     GLFWwindow* window = nullptr;
-    Camera camera;      // the player's eye
-    FrameClock clock;   // time step and frame rate
-    GameState game;     // lives and the round's end states
-    JumpState jump;     // the jump in progress
+    Camera camera;          // the player's eye
+    FrameClock clock;       // time step and frame rate
+    GameState game;         // lives and the round's end states
+    JumpState jump;         // the jump in progress
+    Desktop desktop;        // size, focus and minimising, as the desktop reported them
+    int cursorAreaWidth = 0;   // the window in cursor coordinates, whose centre the mouse look
+    int cursorAreaHeight = 0;  // puts the cursor back to (the framebuffer's size on most systems)
+    int centredWidth = 0;      // the cursor area when the cursor was last put at its centre,
+    int centredHeight = 0;     // from which the next offset counts
+    bool resuming = false;  // the next frame follows a pause, whose time it skips
 };
 
 Session session;
@@ -80,6 +100,10 @@ GLFWwindow* openWindow() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
+#ifdef __APPLE__
+    // macOS makes core contexts only forward-compatible.
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+#endif
 
     Config config;
     config.load(kConfigPath);
@@ -93,10 +117,63 @@ GLFWwindow* openWindow() {
         window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
     if (!window) failToOpenWindow();
     glfwMakeContextCurrent(window);
+    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
+    glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) fatalError({"Failed to initialize glew"});
     refetchEntryPoints();
+    // The size the window really got: a full-screen mode the monitor cannot
+    // show, or a window manager, may give another than the one asked for.
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    if (width > 0 && height > 0) windowWidth = width, windowHeight = height;
     if (!driverRendersAt(windowWidth, windowHeight)) failToOpenWindow();
     return window;
+}
+
+void onFramebufferSize(GLFWwindow*, int width, int height) {
+    Desktop& desktop = session.desktop;
+    desktop.framebufferWidth = width;
+    desktop.framebufferHeight = height;
+    desktop.resized = true;
+}
+
+void onFocus(GLFWwindow*, int focused) {
+    session.desktop.focused = focused == GLFW_TRUE;
+    session.desktop.focusChanged = true;
+}
+
+void onIconify(GLFWwindow*, int iconified) { session.desktop.iconified = iconified == GLFW_TRUE; }
+
+// Puts the cursor back at the centre of the window.
+void centreCursor() {
+    session.centredWidth = session.cursorAreaWidth;
+    session.centredHeight = session.cursorAreaHeight;
+    glfwSetCursorPos(session.window, session.centredWidth / 2, session.centredHeight / 2);
+}
+
+// The cursor is hidden over the window while it has the focus: only a hidden
+// cursor can be put back at the centre under XWayland.
+void showCursorUnlessFocused() {
+    glfwSetInputMode(session.window, GLFW_CURSOR, session.desktop.focused ? GLFW_CURSOR_HIDDEN : GLFW_CURSOR_NORMAL);
+}
+
+// Follows what the desktop did to the window since the last frame. Returns
+// whether the mouse may turn the view this frame: not while another window
+// has the focus, nor in the frame the focus comes back, which only centres
+// the cursor.
+bool followDesktop() {
+    Desktop& desktop = session.desktop;
+    if (desktop.resized) {
+        desktop.resized = false;
+        glfwGetWindowSize(session.window, &session.cursorAreaWidth, &session.cursorAreaHeight);
+        if (desktop.framebufferWidth != windowWidth || desktop.framebufferHeight != windowHeight)
+            resizeScene(desktop.framebufferWidth, desktop.framebufferHeight);
+    }
+    if (!desktop.focusChanged) return desktop.focused;
+    desktop.focusChanged = false;
+    showCursorUnlessFocused();
+    if (desktop.focused) centreCursor();
+    return false;
 }
 
 void startUp() {
@@ -105,11 +182,20 @@ void startUp() {
     // A key pressed and released between two polls still reads as pressed
     // once, so a quick tap at a low frame rate is not lost.
     glfwSetInputMode(session.window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    glfwSetFramebufferSizeCallback(session.window, onFramebufferSize);
+    glfwSetWindowFocusCallback(session.window, onFocus);
+    glfwSetWindowIconifyCallback(session.window, onIconify);
+    Desktop& desktop = session.desktop;
+    desktop.framebufferWidth = windowWidth;
+    desktop.framebufferHeight = windowHeight;
+    desktop.focused = glfwGetWindowAttrib(session.window, GLFW_FOCUSED) == GLFW_TRUE;
+    glfwGetWindowSize(session.window, &session.cursorAreaWidth, &session.cursorAreaHeight);
+    showCursorUnlessFocused();
     createScene(session.window);
     session.clock.fpsTimer = glfwGetTime();
     // The first frame turns the view by the cursor's offset from the centre;
     // from here that offset is the player's own, not where the cursor was.
-    glfwSetCursorPos(session.window, windowWidth / 2, windowHeight / 2);
+    centreCursor();
 }
 
 bool keyHeld(int key) { return glfwGetKey(session.window, key) == GLFW_PRESS; }
@@ -122,22 +208,31 @@ void setTitle(float framesPerSecond) {
     glfwSetWindowTitle(session.window, title);
 }
 
-// One frame; false once Escape was pressed since the last one.
+// One frame; false once Escape was pressed since the last one. A frame that
+// finds the window paused ends after its event poll, drawing nothing.
 bool runFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const double frameTime = glfwGetTime();
+    if (session.resuming) session.clock.resume(frameTime), session.resuming = false;
     const float dt = session.clock.step(frameTime);
     session.clock.countFrame(glfwGetTime());
     setTitle(session.clock.framesPerSecond);
 
     glfwPollEvents();
     const bool escapeHeld = glfwGetKey(session.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+    if (session.desktop.paused()) {
+        session.resuming = true;
+        return !escapeHeld;
+    }
 
-    double cx = 0.0, cy = 0.0;
-    glfwGetCursorPos(session.window, &cx, &cy);
-    glfwSetCursorPos(session.window, windowWidth / 2, windowHeight / 2);
     Camera& camera = session.camera;
-    applyMouseLook(camera, cx, cy, windowWidth, windowHeight);
+    if (followDesktop()) {
+        double cx = 0.0, cy = 0.0;
+        glfwGetCursorPos(session.window, &cx, &cy);
+        const int width = session.centredWidth, height = session.centredHeight;  // where the cursor was put, even if resized since
+        centreCursor();
+        applyMouseLook(camera, cx, cy, width, height);
+    }
     const CameraVectors vectors = cameraVectors(camera);
 
     ruleStep(camera, session.game, session.jump, vectors, dt, keyHeld, groundUnderPlayer);
@@ -167,6 +262,15 @@ void createScene(GLFWwindow* window) {
     createRenderTargets();
 }
 
+void resizeScene(int width, int height) {
+    windowWidth = width;
+    windowHeight = height;
+    resizeWorld();
+    placeFrameDigitTexts();
+    resizeRenderTargets();
+    glViewport(0, 0, width, height);
+}
+
 void destroyScene() {
     destroyWorld();
     destroyRenderTargets();
@@ -184,11 +288,17 @@ FrameView frameViewOf(const Camera& camera, const CameraVectors& vectors, double
 
 int runGame() {
     startUp();
-    // The first frame, where the driver builds its shader code, still draws
-    // on the heap kept for the imports; then that heap goes back.
-    bool running = runFrame();
-    releaseImportHeap();
-    while (running && !glfwWindowShouldClose(session.window)) running = runFrame();
+    bool running = true, first = true;
+    while (running && !glfwWindowShouldClose(session.window)) {
+        if (session.desktop.paused()) {
+            glfwWaitEvents();  // a minimised window: no frames, no busy core
+            continue;
+        }
+        running = runFrame();
+        // The first frame, where the driver builds its shader code, still
+        // draws on the heap kept for the imports; then that heap goes back.
+        if (first) releaseImportHeap(), first = false;
+    }
     shutDown();
     return 0;
 }

@@ -15,6 +15,9 @@ int runGame();
 // the same one. destroyScene frees it all.
 void createScene(GLFWwindow* window);
 void destroyScene();
+// The same scene for a framebuffer of width x height pixels (both above 0):
+// the projection, the HUD's places, the reflection target and the viewport.
+void resizeScene(int width, int height);
 
 // What the passes need of this frame, from the camera after the frame's rule
 // steps (its viewMatrix already updated).

@@ -72,13 +72,15 @@ std::vector<HudGroup> planHud(const GameState& game, const DisplaySettings& sett
 }
 
 void createFrameDigitTexts() {
-    for (int p = 0; p < kDigitPositions; ++p) {
-        for (int d = 0; d < 10; ++d) {
-            Text* digit = new Text(world.fontProgram);
-            digit->build(std::to_string(d).c_str(), kDigitXs[p], windowHeight - kDigitRowBelowTop, kDigitSize);
-            world.frameDigitTexts[static_cast<size_t>(p * 10 + d)] = digit;
-        }
-    }
+    for (Text*& digit : world.frameDigitTexts) digit = new Text(world.fontProgram);
+    placeFrameDigitTexts();
+}
+
+void placeFrameDigitTexts() {
+    for (int p = 0; p < kDigitPositions; ++p)
+        for (int d = 0; d < 10; ++d)
+            world.frameDigitTexts[static_cast<size_t>(p * 10 + d)]->build(std::to_string(d).c_str(), kDigitXs[p],
+                                                                          windowHeight - kDigitRowBelowTop, kDigitSize);
 }
 
 void drawHud(const GameState& game, float framesPerSecond) {

@@ -37,6 +37,8 @@ std::vector<HudGroup> planHud(const GameState& game, const DisplaySettings& sett
 
 // The 40 digit texts of the frame counter, into world.frameDigitTexts.
 void createFrameDigitTexts();
+// Builds them anew 100 pixels below the top of the current window.
+void placeFrameDigitTexts();
 
 // Draws the plan for this frame; leaves depth testing on, blending off, unit 0 active.
 void drawHud(const GameState& game, float framesPerSecond);

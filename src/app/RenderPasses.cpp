@@ -24,6 +24,13 @@ void setMatrix(GLuint program, const char* name, const Matrix4& m) {
     glUniformMatrix4fv(location(program, name), 1, GL_FALSE, m.data());
 }
 
+// The reflection image's storage at the window's size, its contents undefined.
+void sizeReflectionColor() {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+}
+
+void sizeReflectionDepth() { glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, windowWidth, windowHeight); }
+
 void createReflectionTarget() {
     RenderTargets& rt = renderTargets;
     glGenFramebuffers(1, &rt.reflectionFramebuffer);
@@ -31,7 +38,7 @@ void createReflectionTarget() {
 
     glGenTextures(1, &rt.reflectionColorTexture);
     glBindTexture(GL_TEXTURE_2D, rt.reflectionColorTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, windowWidth, windowHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    sizeReflectionColor();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -39,7 +46,7 @@ void createReflectionTarget() {
 
     glGenRenderbuffers(1, &rt.reflectionDepthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, rt.reflectionDepthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, windowWidth, windowHeight);
+    sizeReflectionDepth();
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, rt.reflectionDepthBuffer);
 
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, rt.reflectionColorTexture, 0);
@@ -233,6 +240,16 @@ void createRenderTargets() {
                                     renderTargets.depthProgram, "Models/plus.obj");
     world.sphereShadowMesh = new Mesh(translateBy(scaleBy(identity, {0.4f, 0.4f, 0.4f}), {0.0f, 5.0f, 0.0f}),
                                       renderTargets.depthProgram, "Models/sphere3.obj");
+}
+
+void resizeRenderTargets() {
+    GLint boundTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    glBindTexture(GL_TEXTURE_2D, renderTargets.reflectionColorTexture);
+    sizeReflectionColor();
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+    glBindRenderbuffer(GL_RENDERBUFFER, renderTargets.reflectionDepthBuffer);
+    sizeReflectionDepth();
 }
 
 void destroyRenderTargets() {

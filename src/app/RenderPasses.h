@@ -46,6 +46,9 @@ struct FrameView {
 // Render targets, the unused quad and pass program, the depth program, the
 // shadow terrain and the two shadow-caster meshes (stored in the world).
 void createRenderTargets();
+// The reflection texture and its depth buffer at the current window size,
+// in the same GL names; the active unit's binding is left as it was.
+void resizeRenderTargets();
 // Deletes what createRenderTargets made except the world's shadow casters.
 void destroyRenderTargets();
 

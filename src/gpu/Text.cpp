@@ -14,8 +14,12 @@ Text::Text(ShaderProgram* program) : program(program) {}
 Text::~Text() { deleteGlObjects(); }
 
 void Text::build(const char* text, int x, int y, int size) {
-    deleteGlObjects();
     buildTextGeometry(text, x, y, size, positions, uvs);
+    if (vao != 0) {  // built before: the same names take the new line
+        refillStaticBuffer(GL_ARRAY_BUFFER, positionBuffer, positions);
+        refillStaticBuffer(GL_ARRAY_BUFFER, uvBuffer, uvs);
+        return;
+    }
 
     positionBuffer = createStaticBuffer(GL_ARRAY_BUFFER, positions);
     uvBuffer = createStaticBuffer(GL_ARRAY_BUFFER, uvs);

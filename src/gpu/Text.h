@@ -25,7 +25,8 @@ public:
     Text& operator=(const Text&) = delete;
 
     // Lays out text with its first cell's lower-left corner at (x, y), each
-    // cell size pixels square, and uploads it. A second call replaces the line.
+    // cell size pixels square, and uploads it. A second call replaces the line
+    // in the same GL names, so a text can be placed anew when the window resizes.
     virtual void build(const char* text, int x, int y, int size);
     // Binds the vertex array (left bound) and draws every cell blended onto the framebuffer.
     virtual void draw();

@@ -3,10 +3,14 @@
 GLuint createStaticBuffer(GLenum target, GLsizeiptr size, const void* data) {
     GLuint name = 0;
     glGenBuffers(1, &name);
-    glBindBuffer(target, name);
+    refillStaticBuffer(target, name, size, data);
+    return name;
+}
+
+void refillStaticBuffer(GLenum target, GLuint buffer, GLsizeiptr size, const void* data) {
+    glBindBuffer(target, buffer);
     glBufferData(target, size, data, GL_STATIC_DRAW);
     glBindBuffer(target, 0);
-    return name;
 }
 
 void attachFloatAttribute(const ShaderProgram& program, const char* name, GLuint buffer,

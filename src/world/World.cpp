@@ -27,12 +27,6 @@ void build(Text* text, const char* string, const TextPlacement& at) {
     text->build(string, at.x, at.y, at.size);
 }
 
-Text* makeText(const char* string, const TextPlacement& at) {
-    Text* text = new Text(world.fontProgram);
-    build(text, string, at);
-    return text;
-}
-
 void setVector(ShaderProgram* program, const char* name, const Vector3& v) {
     glUniform3f(glGetUniformLocation(program->programHandle, name), v.x, v.y, v.z);
 }
@@ -43,46 +37,53 @@ void uploadLight(ShaderProgram* program) {
     setVector(program, "specularPercentage", world.specularPercentage);
 }
 
+// The font program turns window pixels into clip space with the window's size.
+void setFontWindowSize() {
+    const GLuint font = world.fontProgram->programHandle;
+    glUseProgram(font);
+    glUniform1i(glGetUniformLocation(font, "width"), windowWidth);
+    glUniform1i(glGetUniformLocation(font, "height"), windowHeight);
+}
+
 void createPrograms() {
     StartupStage stage(startupTimes.shaders);
     world.basicProgram = new ShaderProgram("Shader/basic.vert", "Shader/basic.frag");
     world.fontProgram = new ShaderProgram("Shader/font.vert", "Shader/font.frag");
-    glUseProgram(world.fontProgram->programHandle);
-    glUniform1i(glGetUniformLocation(world.fontProgram->programHandle, "width"), windowWidth);
-    glUniform1i(glGetUniformLocation(world.fontProgram->programHandle, "height"), windowHeight);
+    setFontWindowSize();
     world.transparentProgram = new ShaderProgram("Shader/transparent.vert", "Shader/transparent.frag");
     world.normalMappingProgram =
         new ShaderProgram("Shader/normalMapping.vert", "Shader/normalMapping.frag");
 }
 
-void createHudTexts() {
-    StartupStage stage(startupTimes.texts);
+// Every HUD text built at its place in the current window. Texts start
+// without GL names, so building them all after creating them all names them
+// in the same order as building each one as it is made.
+void placeHudTexts() {
     const HudLayout layout = hudLayout(windowWidth, windowHeight);
-    world.wonText = new Text(world.fontProgram);
-    world.restartText = new Text(world.fontProgram);
-    world.gameOverText = new Text(world.fontProgram);
     build(world.wonText, "GEWONNEN", layout.bigMessage);
     build(world.gameOverText, "GAMEOVER", layout.bigMessage);
     build(world.restartText, "RESTART>>>ENTER", layout.restart);
-
-    world.livesText1 = makeText(kHeart, layout.lives);
-    world.livesText2 = makeText(kTwoHearts, layout.lives);
-    world.livesText3 = makeText(kThreeHearts, layout.lives);
-
-    world.samplingNearestText = new Text(world.fontProgram);
-    world.samplingLinearText = new Text(world.fontProgram);
-    world.mipmapOffText = new Text(world.fontProgram);
-    world.mipmapNearestText = new Text(world.fontProgram);
-    world.mipmapLinearText = new Text(world.fontProgram);
+    build(world.livesText1, kHeart, layout.lives);
+    build(world.livesText2, kTwoHearts, layout.lives);
+    build(world.livesText3, kThreeHearts, layout.lives);
     build(world.samplingNearestText, "Sampling:Nearest", layout.sampling);
     build(world.samplingLinearText, "Sampling:Linear", layout.sampling);
     build(world.mipmapOffText, "Mipmap:Off", layout.mipmap);
     build(world.mipmapNearestText, "Mipmap:Nearest", layout.mipmap);
     build(world.mipmapLinearText, "Mipmap:Linear", layout.mipmap);
+    build(world.transparencyOnText, "Transparency:On", layout.transparency);
+    build(world.transparencyOffText, "Transparency:Off", layout.transparency);
+    build(world.framesText, "Frames", layout.frames);
+}
 
-    world.transparencyOnText = makeText("Transparency:On", layout.transparency);
-    world.transparencyOffText = makeText("Transparency:Off", layout.transparency);
-    world.framesText = makeText("Frames", layout.frames);
+void createHudTexts() {
+    StartupStage stage(startupTimes.texts);
+    for (Text** text : {&world.wonText, &world.restartText, &world.gameOverText, &world.livesText1, &world.livesText2,
+                        &world.livesText3, &world.samplingNearestText, &world.samplingLinearText, &world.mipmapOffText,
+                        &world.mipmapNearestText, &world.mipmapLinearText, &world.transparencyOnText,
+                        &world.transparencyOffText, &world.framesText})
+        *text = new Text(world.fontProgram);
+    placeHudTexts();
 }
 
 void createSceneObjects() {
@@ -163,6 +164,12 @@ void initWorld(GLFWwindow* window) {
     StartupStage stage(startupTimes.terrain);
     world.terrain = new Terrain(translateBy(Matrix4(), {0.0f, terrainOffsetY, 0.0f}), world.basicProgram,
                                 terrainSpacing, terrainHeightScale);
+}
+
+void resizeWorld() {
+    world.projection = cameraProjection(windowWidth, windowHeight);
+    setFontWindowSize();
+    placeHudTexts();
 }
 
 // Deleting a null member is a no-op, so members that were never built are skipped.

@@ -18,7 +18,9 @@ class Texture;
 class Terrain;
 struct GLFWwindow;
 
-// The window size in pixels, read from "config.txt" and fixed for the run.
+// The size of the window's framebuffer in pixels: at start-up the size the
+// window really got for the one "config.txt" asked, later whatever the
+// desktop resizes it to (never 0: a window without pixels draws nothing).
 extern int windowWidth;
 extern int windowHeight;
 
@@ -108,3 +110,6 @@ Matrix4 cameraProjection(int w, int h);
 
 void initWorld(GLFWwindow* window);
 void destroyWorld();
+// After windowWidth and windowHeight changed: the projection's aspect, the
+// font program's window size and every HUD text placed anew by hudLayout.
+void resizeWorld();

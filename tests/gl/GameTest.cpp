@@ -3,6 +3,7 @@
 // runs with, what the frame shows, and a round played through.
 #include "app/RenderPasses.h"
 #include "geometry/Terrain.h"
+#include "gpu/Text.h"
 #include "gpu/Texture.h"
 #include "math/SkyProjection.h"
 #include "support/GameScript.h"
@@ -232,4 +233,66 @@ TEST_F(GameTest, SoakUnderRandomPlay) {
     std::printf("soak: seed %u, %zu frames, resident floor %ld KiB after the warm-up, %ld KiB at the end\n", seed, script.frames.size(), floor(15, 25),
                 floor(seconds - 10, seconds + 1));
     EXPECT_LT(floor(seconds - 10, seconds + 1) - floor(15, 25), 16 * 1024) << "KiB of resident memory more at the end";
+}
+
+// The desktop resizes the window, takes the focus away and gives it back,
+// and minimises it (a size of 0 x 0 on some systems, an iconified window on
+// others). A row a frame: what the desktop does in its event poll, then what
+// the frame shows: its screen size, how far the view turned (radians of yaw),
+// the cursor mode, and whether the eye moved; or that nothing was drawn.
+TEST_F(GameTest, FollowsWhatTheDesktopDoesToTheWindow) {
+    auto frame = [](double time, int dx, std::set<int> held = {}) { return ScriptedFrame{time, std::move(held), {}, dx, 0}; };
+    auto resized = [](ScriptedFrame f, int w, int h) { return f.width = w, f.height = h, f; };
+    auto focus = [](ScriptedFrame f, int on) { return f.focus = on, f; };
+    auto iconify = [](ScriptedFrame f, int on) { return f.iconify = on, f; };
+    const std::vector<std::pair<ScriptedFrame, std::string>> rows = {
+        {frame(1.0, 0), "800x600 turned 0 hidden stood"},
+        {resized(frame(1.1, 0), 1000, 700), "1000x700 turned 0 hidden stood"},       // everything placed anew, below
+        {frame(1.2, 0), "1000x700 turned 0 hidden stood"},     // the cursor goes back to the new centre
+        {focus(frame(1.3, 60), 0), "1000x700 turned 0 normal stood"},
+        {frame(1.4, 90), "1000x700 turned 0 normal stood"},
+        {focus(frame(1.5, 40), 1), "1000x700 turned 0 hidden stood"},  // centred, not turned
+        {frame(1.6, 20), "1000x700 turned -0.1 hidden stood"},
+        {resized(frame(1.7, 0), 0, 0), "waited"},
+        {iconify(frame(50.0, 0), 1), "waited"},
+        {resized(frame(60.0, 0), 1000, 700), "waited"},
+        {iconify(frame(100.0, 0, {GLFW_KEY_W}), 0), "1000x700 turned 0 hidden stood"},  // the pause is no time step
+        {frame(100.1, 0), "1000x700 turned 0 hidden stood"},
+    };
+    GameScript script;
+    for (const auto& row : rows) script.frames.push_back(row.first);
+    script.keepPixels = true;
+    std::vector<std::string> seen;
+    Vector3 lastEye, lastDirection;
+    script.atSwap = [&](const FrameRecord& f) {
+        EXPECT_EQ(textureState(renderTargets.reflectionColorTexture, true).substr(0, 8), seen.empty() ? "800x600 " : "1000x700") << "frame " << seen.size();
+        if (f.waited) return seen.push_back("waited");
+        if (seen.empty()) lastEye = f.eye, lastDirection = f.direction;
+        const std::string size = split(f.draws.back(), " ").at(1);
+        const float turn = std::atan2(f.direction.x, f.direction.z) - std::atan2(lastDirection.x, lastDirection.z);
+        char line[96];
+        std::snprintf(line, sizeof line, "%s turned %g %s %s", size.c_str(), std::round(turn * 1e2) / 1e2 + 0.0,
+                      glfwGetInputMode(glfwGetCurrentContext(), GLFW_CURSOR) == GLFW_CURSOR_HIDDEN ? "hidden" : "normal",
+                      length(f.eye - lastEye) < 1e-6f ? "stood" : "moved");
+        seen.push_back(line);
+        lastEye = f.eye, lastDirection = f.direction;
+        if (seen.size() != 2) return;
+        // The frame after the resize fills the window, with the HUD where a window of this size has it.
+        size_t clearColour = 0;
+        for (size_t i = 0; i < f.shown.size(); i += 4) clearColour += f.shown[i] == 0 && f.shown[i + 1] == 204 && f.shown[i + 2] == 255;
+        EXPECT_EQ(f.shown.size(), 1000u * 700 * 4);
+        EXPECT_EQ(clearColour, 0u) << "pixels of the clear colour";
+        for (const auto& [text, x, y, size] : {std::tuple{world.livesText3, 872, 636, 40}, {world.wonText, 222, 467, 75},
+                                               {world.restartText, 153, 350, 50}, {world.framesText, 80, 600, 15}, {world.frameDigitTexts[35], 60, 600, 15}})
+            EXPECT_EQ(std::to_string(std::lround(text->positions.at(1).x)) + "," + std::to_string(std::lround(text->positions.at(1).y)) + " size " +
+                          std::to_string(std::lround(text->positions.at(0).y - text->positions.at(1).y)),
+                      std::to_string(x) + "," + std::to_string(y) + " size " + std::to_string(size));
+        EXPECT_NE(f.beforeHud, f.shown) << "the HUD drew nothing";
+        for (const std::string& draw : f.draws)
+            EXPECT_TRUE(draw.find(" basic ") == std::string::npos || draw.find("VP=(") == std::string::npos) << "a projection for another size: " << draw;
+    };
+    ASSERT_EQ(script.play(), 0);
+    EXPECT_EQ(script.glErrors, std::vector<std::string>{});
+    ASSERT_EQ(seen.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(seen[i], rows[i].second) << "frame " << i;
 }

@@ -47,6 +47,13 @@ struct Playing {
     std::vector<DrawRecord> draws;
     std::vector<unsigned char> beforeHud;
     std::string title;
+    GLFWwindow* window = nullptr;
+    int width = 0, height = 0;             // the window's size as the script has it
+    bool focused = true, iconified = false;
+    size_t desktopFrame = SIZE_MAX;        // the frame whose desktop events were delivered
+    GLFWframebuffersizefun sizeCallback = nullptr;
+    GLFWwindowfocusfun focusCallback = nullptr;
+    GLFWwindowiconifyfun iconifyCallback = nullptr;
 } g;
 
 GameScript* g_script = nullptr;
@@ -258,6 +265,19 @@ void finishFrame() {
     if (g_script->atSwap) g_script->atSwap(g_script->recorded.back());
 }
 
+// The current frame's resize, focus change and minimising, once.
+void deliverDesktopEvents() {
+    if (!g_script || g.frame >= g_script->frames.size() || g.desktopFrame == g.frame) return;
+    g.desktopFrame = g.frame;
+    const ScriptedFrame& f = current();
+    if (f.width >= 0) {
+        g.width = f.width, g.height = f.height;
+        if (g.sizeCallback) g.sizeCallback(g.window, f.width, f.height);
+    }
+    if (f.focus >= 0 && g.focusCallback) g.focusCallback(g.window, g.focused = f.focus);
+    if (f.iconify >= 0 && g.iconifyCallback) g.iconifyCallback(g.window, g.iconified = f.iconify);
+}
+
 }  // namespace
 
 int GameScript::play() {
@@ -291,6 +311,7 @@ GLFWwindow* glfwCreateWindow(int w, int h, const char* title, GLFWmonitor* monit
     REAL(glfwWindowHint)(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
     GLFWwindow* window = REAL(glfwCreateWindow)(w, h, title, nullptr, share);
     if (!window) return nullptr;
+    g.window = window, g.width = w, g.height = h;
     REAL(glfwMakeContextCurrent)(window);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
     reinterpret_cast<PFNGLDEBUGMESSAGECALLBACKPROC>(glfwGetProcAddress("glDebugMessageCallback"))(onDebugMessage, nullptr);
@@ -340,8 +361,52 @@ int glfwGetKey(GLFWwindow* window, int key) {
     return escape || current().held.count(key) ? GLFW_PRESS : GLFW_RELEASE;
 }
 
+void glfwGetFramebufferSize(GLFWwindow* window, int* w, int* h) {
+    if (!g_script) return REAL(glfwGetFramebufferSize)(window, w, h);
+    *w = g.width, *h = g.height;
+}
+
+void glfwGetWindowSize(GLFWwindow* window, int* w, int* h) {
+    if (!g_script) return REAL(glfwGetWindowSize)(window, w, h);
+    *w = g.width, *h = g.height;
+}
+
+int glfwGetWindowAttrib(GLFWwindow* window, int attribute) {
+    if (g_script && attribute == GLFW_FOCUSED) return g.focused;
+    if (g_script && attribute == GLFW_ICONIFIED) return g.iconified;
+    return REAL(glfwGetWindowAttrib)(window, attribute);
+}
+
+GLFWframebuffersizefun glfwSetFramebufferSizeCallback(GLFWwindow* window, GLFWframebuffersizefun callback) {
+    if (!g_script) return REAL(glfwSetFramebufferSizeCallback)(window, callback);
+    return std::exchange(g.sizeCallback, callback);
+}
+
+GLFWwindowfocusfun glfwSetWindowFocusCallback(GLFWwindow* window, GLFWwindowfocusfun callback) {
+    if (!g_script) return REAL(glfwSetWindowFocusCallback)(window, callback);
+    return std::exchange(g.focusCallback, callback);
+}
+
+GLFWwindowiconifyfun glfwSetWindowIconifyCallback(GLFWwindow* window, GLFWwindowiconifyfun callback) {
+    if (!g_script) return REAL(glfwSetWindowIconifyCallback)(window, callback);
+    return std::exchange(g.iconifyCallback, callback);
+}
+
+// A frame that ended without a swap: recorded as one that waited, then the next frame's events come.
+void glfwWaitEvents() {
+    if (!g_script) return REAL(glfwWaitEvents)();
+    REAL(glfwPollEvents)();
+    FrameRecord frame;
+    frame.waited = true;
+    g.draws.clear(), g.inFrame = false, ++g.frame;
+    g_script->recorded.push_back(frame);
+    if (g_script->atSwap) g_script->atSwap(g_script->recorded.back());
+    deliverDesktopEvents();
+}
+
 void glfwPollEvents() {
     REAL(glfwPollEvents)();
+    deliverDesktopEvents();
     for (int key : g_script ? current().pressed : std::vector<int>{}) g.keyCallback(nullptr, key, 0, GLFW_PRESS, 0);
 }
 
@@ -350,8 +415,13 @@ int glfwWindowShouldClose(GLFWwindow* window) {
     return g.frame >= g_script->frames.size() + (g_script->closeAtEnd ? 0 : 2);
 }
 
+// A resize in the next frame's events resizes the hidden window first, as
+// the server does before it tells the game, so that the swap gives the
+// next frame a drawable of that size.
 void glfwSwapBuffers(GLFWwindow* window) {
     if (g_script && g.inFrame) finishFrame(), g.inFrame = false, ++g.frame;
+    if (g_script && g.frame < g_script->frames.size() && current().width > 0 && current().height > 0)
+        REAL(glfwSetWindowSize)(window, current().width, current().height);
     REAL(glfwSwapBuffers)(window);
 }
 

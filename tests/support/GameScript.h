@@ -5,7 +5,8 @@
 // and vertex inputs, named after the world's objects, programs and textures.
 // gl_tests defines these GLFW and GL entry points itself, so the game's calls
 // reach them first; with no script playing they pass every call straight on.
-// The window the game asks for opens hidden and windowed.
+// The window the game asks for opens hidden and windowed; the desktop's
+// resizes, focus changes and minimising reach the game only from the script.
 
 #include "math/Matrix4.h"
 
@@ -24,6 +25,10 @@ struct ScriptedFrame {
     std::set<int> held;        // keys down (GLFW key codes)
     std::vector<int> pressed;  // keys the key callback hears during the frame's event poll
     int dx, dy;                // the cursor's move from where the game last put it
+    // What the desktop does to the window in the frame's event poll; -1 nothing.
+    int width = -1, height = -1;  // the framebuffer resized (0 x 0 as a minimised window reports it on some systems)
+    int focus = -1;               // 0 another window takes the focus, 1 it comes back
+    int iconify = -1;             // 1 minimised, 0 restored
 };
 
 struct FrameRecord {
@@ -40,6 +45,7 @@ struct FrameRecord {
     std::vector<std::string> hud;      // the objects the font program drew, in order
     Vector3 eye, direction, right, up; // of the camera view the final pass drew with
     std::vector<unsigned char> beforeHud, shown;  // RGBA rows from the bottom, when pixels are kept
+    bool waited = false;               // the game drew nothing and waited for events instead
 };
 
 struct GameScript {
