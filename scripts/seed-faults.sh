@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Seeds the single-line faults of scripts/faults.txt into the source one at a
 # time, rebuilds the tests in build/, runs the fast tests (unit and GL tests,
-# fuzz replays; no end-to-end script, soak or benchmark) and puts the file back.
+# fuzz replays; no end-to-end script, soak, benchmark or Windows check) and
+# puts the file back.
 # Prints one line per fault, "caught" or "SURVIVED", then the score.
 #
 #   scripts/seed-faults.sh [FAULT-LIST] [FIRST [LAST]]   (lines of faults, from 1)
@@ -57,7 +58,7 @@ while IFS= read -r line; do
   flock /tmp/qm-heavy.lock bash -c '
       cmake --build "$1" -j2 --target unit_tests gl_tests >>"$2" 2>&1 || exit 2
       xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
-        ctest --test-dir "$1" -j2 -E "^(e2e\.|bench\.|soak$)" --timeout 180 --stop-on-failure >>"$2" 2>&1 || exit 1' \
+        ctest --test-dir "$1" -j2 -E "^(e2e\.|bench\.|windows\.|soak$)" --timeout 180 --stop-on-failure >>"$2" 2>&1 || exit 1' \
       _ "$build" "$log"
   status=$?
   set -e

@@ -6,11 +6,14 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>  // on glibc, defines __GLIBC__
 #include <string>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 static_assert(importFlags == (aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices |
                               aiProcess_Triangulate | aiProcess_GenNormals |
@@ -95,10 +98,27 @@ constexpr int kRunningKeep = 16 << 20;
 
 bool g_importHeapKept = false;  // kHeapBlockLimit and kHeapKeep are in force
 
+// These settings are glibc's own; other C libraries' allocators keep their
+// defaults, and the imports are only slower there.
+void setHeapLimits(int blockLimit, int keep) {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, blockLimit);
+    mallopt(M_TRIM_THRESHOLD, keep);
+#else
+    (void)blockLimit;
+    (void)keep;
+#endif
+}
+
+void returnFreeHeap() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void keepLargeBlocksOnHeap() {
     if (g_importHeapKept) return;
-    mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
-    mallopt(M_TRIM_THRESHOLD, kHeapKeep);
+    setHeapLimits(kHeapBlockLimit, kHeapKeep);
     g_importHeapKept = true;
 }
 
@@ -129,9 +149,8 @@ void loadModel(const char* path, std::vector<uint16_t>& indices, std::vector<Vec
 
 void releaseImportHeap() {
     if (!g_importHeapKept) return;
-    mallopt(M_MMAP_THRESHOLD, kRunningBlockLimit);
-    mallopt(M_TRIM_THRESHOLD, kRunningKeep);
-    malloc_trim(0);
+    setHeapLimits(kRunningBlockLimit, kRunningKeep);
+    returnFreeHeap();
     g_importHeapKept = false;
 }
 
