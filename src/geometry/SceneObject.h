@@ -23,10 +23,16 @@ public:
 };
 
 // The one implementation of update, rotate and translate that both kinds use.
+// A turn in the object's own frame (model x R) leaves the length of each row
+// of the model's upper-left 3 x 3 part as it was, whatever the model's scale;
+// rotate sets those lengths back to the ones the model was made with, so
+// that the rounding of many small turns cannot grow or shrink the object.
 class AnimatedObject : public SceneObject {
 public:
-    using SceneObject::SceneObject;
+    explicit AnimatedObject(const Matrix4& model);
     void update(double deltaTime) override;
     void rotate(double deltaTime, Vector3& axis) override;
     void translate(double deltaTime, Vector3& offset) override;
+
+    double rowLengths[3];  // of the model's upper-left 3 x 3 part, as made
 };

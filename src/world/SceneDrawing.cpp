@@ -9,6 +9,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kPlusTopY = 0.61;       // the plus turns down at this model y
@@ -89,10 +91,12 @@ void spinAndBob(double dt) {
     else if (world.plusMovingDown && y <= kPlusBottomY) world.plusMovingDown = false;
 }
 
+double distanceFromYAxis(const Vector3& v) { return std::hypot(static_cast<double>(v.x), static_cast<double>(v.z)); }
+
 void turnLight(double dt) {
-    const float angle = static_cast<float>(dt) * kLightDegreesPerSecond;
-    const Matrix4 rotation = rotateBy(Matrix4(), angle, {0.0f, 1.0f, 0.0f});
-    world.lightPosition = transformDirection(rotation, world.lightPosition);
+    // The light keeps the distance it starts at, the one every World is made with.
+    static const double radius = distanceFromYAxis(World{}.lightPosition);
+    world.lightPosition = turnedLight(world.lightPosition, dt, radius);
     for (ShaderProgram* program :
          {world.basicProgram, world.transparentProgram, world.normalMappingProgram}) {
         useProgram(program);
@@ -118,6 +122,18 @@ void drawReflectionScene() {
     drawSky();
     useProgram(world.normalMappingProgram);
     drawSphere();
+}
+
+Vector3 turnedLight(const Vector3& light, double dt, double radius) {
+    const float angle = static_cast<float>(dt) * kLightDegreesPerSecond;
+    const Matrix4 rotation = rotateBy(Matrix4(), angle, {0.0f, 1.0f, 0.0f});
+    Vector3 turned = transformDirection(rotation, light);
+    const double now = distanceFromYAxis(turned);
+    if (now == 0.0) return turned;
+    // Formed in double: the correction is far below a float's last digit.
+    turned.x = static_cast<float>(turned.x * (radius / now));
+    turned.z = static_cast<float>(turned.z * (radius / now));
+    return turned;
 }
 
 void updateWorld(double dt) {

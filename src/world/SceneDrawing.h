@@ -6,6 +6,8 @@
 // routines upload only what belongs to each object ("M", the samplers and
 // the sky box's lighting override) and change no other state.
 
+#include "math/Vector.h"
+
 // Sphere, plus, terrain, sky box. Ends with basicProgram current, unit 0 active.
 void drawScene();
 
@@ -15,3 +17,8 @@ void drawReflectionScene();
 // Spins and bobs the plus (and its shadow copy) and, when enabled, turns the
 // light. Makes no GL call unless the light turns.
 void updateWorld(double dt);
+
+// The light after one frame's turn about the world y axis, 20 degrees a
+// second, set back to radius from that axis: the turn keeps the distance, and
+// the rounding of many small turns must not change it. No GL.
+Vector3 turnedLight(const Vector3& light, double dt, double radius);
