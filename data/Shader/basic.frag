@@ -53,6 +53,10 @@ vec2 skyCoordinate(vec3 d) {
 }
 
 void main() {
+    // Derivatives first, while every fragment of the quad is still running.
+    vec2 texCoordDx = dFdx(texCoord);
+    vec2 texCoordDy = dFdy(texCoord);
+
     // A fully ambient object (the sky box) is the backdrop. It shows the sky
     // in the direction from the eye, as if infinitely far away: no parallax,
     // no corners. The picture is magnified at any usual window size, so it
@@ -62,8 +66,8 @@ void main() {
     if (enableDiscard == 1 && !backdrop && fade.y > MIRROR_DEPTH) discard;
     vec3 eye = normalize(toEye);
     vec2 coord = backdrop ? skyCoordinate(-eye) : texCoord;
-    vec2 gradX = backdrop ? vec2(0.0) : dFdx(texCoord);
-    vec2 gradY = backdrop ? vec2(0.0) : dFdy(texCoord);
+    vec2 gradX = backdrop ? vec2(0.0) : texCoordDx;
+    vec2 gradY = backdrop ? vec2(0.0) : texCoordDy;
     vec3 texel = textureGrad(colorTexture, coord, gradX, gradY).rgb;
     if (backdrop) {
         // Below the water line the box is seen through the water: deep sea.

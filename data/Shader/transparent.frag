@@ -64,10 +64,8 @@ float power160(float x) {
 }
 
 void main() {
-    // The slab reaches past the walls; there the box's own far sea shows.
     vec2 fromWalls = SKY_BOX_WALLS - abs(worldXZ);
     float wallDistance = min(fromWalls.x, fromWalls.y);
-    if (wallDistance < 0.0) discard;
     float detail = smoothstep(0.0, CALM_DISTANCE, wallDistance);
 
     // One read of the distortion map moves both the ripples and the mirror.
@@ -101,6 +99,10 @@ void main() {
     float glint = power160(max(dot(n, normalize(toLight + eye)), 0.0)) * GLINT_STRENGTH * visibility;
     color += specularPercentage * sun * glint;
 
+    // The slab reaches past the walls; there the box's own far sea shows.
+    // Cut last, after every sample: a texture read picks its mipmap level
+    // from the neighbouring fragments, which must all still be running.
+    if (wallDistance < 0.0) discard;
     float alpha = transparencyMode == 1 ? mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel) : 1.0;
     fragColor = vec4(toDisplay(color), alpha);
 }

@@ -1,6 +1,7 @@
 // The generated pictures under data/: the font atlas and the seamless sky,
-// and the generator's determinism. The models and the island's land route:
-// GameTest.cpp plays the game with them; broken ones: bad-inputs.txt.
+// and the generator's determinism; and what the fragment shaders may do
+// after a discard. The models and the island's land route: GameTest.cpp
+// plays the game with them; broken ones: bad-inputs.txt.
 #include "geometry/TerrainGrid.h"
 #include "math/SkyProjection.h"
 #include "support/Harness.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <regex>
 
 namespace {
 
@@ -108,4 +110,26 @@ TEST(Determinism, EveryRunOfTheGeneratorWritesTheSameFiles) {
         EXPECT_TRUE(!bytes.empty() && bytes == readFile(second / name) && bytes == readFile(dataPath(name))) << name;
     }
     EXPECT_EQ(files, 16) << "five models, nine pictures, the heightmap and the font atlas";
+}
+
+// Derivatives, and samples that pick their mipmap level from them, read the
+// neighbouring fragments, which a discard may have ended: in a shader that
+// discards, they all stand in main() before its first discard. textureLod
+// and textureGrad name their level and may come anywhere.
+TEST(Shaders, DerivativesComeBeforeAnyDiscard) {
+    const std::regex implicitLevel(R"(\b(dFdx|dFdy|fwidth|texture|textureOffset|textureProj)\s*\()");
+    int discarding = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dataPath("Shader"))) {
+        if (entry.path().extension() != ".frag") continue;
+        const std::string code = std::regex_replace(readFile(entry.path()), std::regex("//[^\n]*"), "");
+        const size_t main = code.find("void main()"), discard = code.find("discard");
+        if (discard == std::string::npos) continue;
+        ++discarding;
+        for (std::sregex_iterator at(code.begin(), code.end(), implicitLevel), end; at != end; ++at) {
+            const size_t where = static_cast<size_t>(at->position());
+            EXPECT_TRUE(where > main && where < discard) << entry.path().filename() << ": " << at->str() << " on line "
+                                                         << std::count(code.begin(), code.begin() + where, '\n') + 1;
+        }
+    }
+    EXPECT_EQ(discarding, 3) << "basic, transparent and normalMapping discard";
 }
