@@ -1,5 +1,7 @@
 """The real binary under real X input: its first view and sky at infinity, the
-frame-rate title, taps of Space and Escape. Usage: --game GAME --data DATA."""
+frame-rate title, taps of Space and Escape; a resize, a focus that goes to
+another window and comes back, and a full-screen start at a size the screen
+cannot switch to. Usage: --game GAME --data DATA."""
 
 import os
 import re
@@ -19,18 +21,35 @@ def key(window, action, name):  # "key" presses and releases at once
     xdotool(action, "--delay", 0, name)
 
 
-def screenshot(window, settle=0.5):
-    """Rows of RGB pixels, the top one first."""
+CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel shows
+
+
+def screenshot(window, settle=0.5, colour=False):
+    """Rows of pixels, the top one first: grey sums of R, G and B, or RGB triples."""
     time.sleep(settle)
     ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=30).stdout
     _, size, _, pixels = ppm.split(b"\n", 3)  # as ImageMagick writes a P6 file
     width, height = map(int, size.split())
-    return [[sum(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)] for y in range(height)]
+    pixel = (lambda i: tuple(pixels[i:i + 3])) if colour else (lambda i: sum(pixels[i:i + 3]))
+    return [[pixel((y * width + x) * 3) for x in range(width)] for y in range(height)]
 
 
 def horizon(image):
     """The row of the steepest fall from bright sky to darker sea in the middle half."""
-    return max(range(150, 450), key=lambda y: sum(image[y]) - sum(image[y + 2]))
+    height = len(image)
+    return max(range(height // 4, height * 3 // 4), key=lambda y: sum(image[y]) - sum(image[y + 2]))
+
+
+def fills_the_window_with_the_hearts_at_its_top_right(window, width, height):
+    """The frame covers the whole window, level, with the three hearts 128 pixels from its right edge."""
+    image = screenshot(window, settle=1.0, colour=True)
+    assert (len(image[0]), len(image)) == (width, height), f"a {len(image[0])} x {len(image)} window"
+    cleared = sum(row.count(CLEAR_COLOUR) for row in image)
+    assert cleared == 0, f"{cleared} pixels of the clear colour"
+    white = sum(p == (255, 255, 255) for row in image[24:64] for p in row[width - 128:width - 8])
+    assert white > 1000, f"no hearts at the top right: {white} white pixels"
+    grey = [[sum(p) for p in row] for row in image]
+    assert abs(horizon(grey) - height // 2) <= 15, f"horizon at row {horizon(grey)} of {height}"
 
 
 def difference(a, b, x0, y0, x1, y1):
@@ -53,6 +72,10 @@ def first_view_a_sky_at_infinity_and_taps_of_space_and_escape(game, window):
     key(window, "key", "space")  # the eye rises 1.5 above the ground for a second
     assert difference(before, screenshot(window, settle=0.1), 0, 400, 800, 600) > 0.02, "a tap of Space did not jump"
 
+    quit_with_escape(game, window)
+
+
+def quit_with_escape(game, window):
     started = time.time()
     key(window, "key", "Escape")
     out, err = game.communicate(timeout=10)
@@ -60,15 +83,52 @@ def first_view_a_sky_at_infinity_and_taps_of_space_and_escape(game, window):
     assert time.time() - started < 2, "Escape took too long"
 
 
-def main():
-    args = dict(zip(sys.argv[1::2], sys.argv[2::2]))
+def resized_and_the_focus_away_and_back(game, window):
+    xdotool("windowsize", "--sync", window, 1000, 700)
+    fills_the_window_with_the_hearts_at_its_top_right(window, 1000, 700)
+    steady = screenshot(window)
+
+    # Another window takes the focus while W is held, the mouse moves onto
+    # it, and W is let go there: the view neither turns nor walks on.
+    other = subprocess.Popen(["xmessage", "-geometry", "+1050+800", "elsewhere"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline, message = time.time() + 20, ""
+        while time.time() < deadline and not message:
+            message = (xdotool("search", "--pid", other.pid, "--name", "xmessage").split() or [""])[-1]
+            time.sleep(0.1)
+        assert message, "no second window"
+        key(window, "keydown", "w")
+        xdotool("windowfocus", "--sync", message)
+        xdotool("mousemove", 1100, 850)
+        xdotool("keyup", "w")
+        away = screenshot(window, settle=0.5)
+        later = screenshot(window, settle=1.0)
+        changed = difference(away, later, 0, 0, 1000, 700)
+        assert changed < 0.01, f"the picture changed by {changed:.3f} in a second without the focus"
+
+        xdotool("windowfocus", "--sync", window)  # back: the cursor is centred, the view not turned
+        back = screenshot(window, settle=1.0)
+        assert difference(later, back, 0, 0, 1000, 350) < 0.01, "the view turned when the focus came back"
+        assert difference(steady, back, 0, 0, 1000, 350) < 0.02, "the view is not where it was"
+    finally:
+        other.kill()
+    quit_with_escape(game, window)
+
+
+def full_screen_at_a_size_the_screen_cannot_show(game, window):
+    fills_the_window_with_the_hearts_at_its_top_right(window, 1280, 1024)
+    quit_with_escape(game, window)
+
+
+def play(game_path, data, config, check):
+    """Starts the game in a directory of its own with config.txt, waits for its frame rate, then runs check."""
     directory = tempfile.mkdtemp(prefix="quellmoor-e2e-")
     with open(os.path.join(directory, "config.txt"), "w") as f:
-        f.write("WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n")
+        f.write(config)
     for name in ("Shader", "Models", "Font"):
-        os.symlink(os.path.join(os.path.abspath(args["--data"]), name), os.path.join(directory, name))
+        os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
     xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
-    game = subprocess.Popen([os.path.abspath(args["--game"])], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    game = subprocess.Popen([os.path.abspath(game_path)], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         deadline, window, rate = time.time() + 60, "", None
         while time.time() < deadline and game.poll() is None and not rate:
@@ -76,15 +136,26 @@ def main():
             rate = window and re.fullmatch(r"Quellmoor \| \((?!0\.0 )\d+\.\d FPS\)", xdotool("getwindowname", window))
             time.sleep(0.1)
         assert rate, f"no window with a frame rate in its title; the game's status is {game.poll()}"
-        first_view_a_sky_at_infinity_and_taps_of_space_and_escape(game, window)
-        print("[ OK ] startup", flush=True)
+        check(game, window)
+        print(f"[ OK ] {check.__name__}", flush=True)
+        return True
     except Exception as error:
-        print(f"[FAIL] startup: {error!r}", flush=True)
-        sys.exit(1)
+        print(f"[FAIL] {check.__name__}: {error!r}", flush=True)
+        return False
     finally:
         if game.poll() is None:
             game.kill()
         shutil.rmtree(directory, ignore_errors=True)
+
+
+def main():
+    args = dict(zip(sys.argv[1::2], sys.argv[2::2]))
+    windowed, full = "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n", "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 1\n"
+    results = [play(args["--game"], args["--data"], config, check) for config, check in (
+        (windowed, first_view_a_sky_at_infinity_and_taps_of_space_and_escape),
+        (windowed, resized_and_the_focus_away_and_back),
+        (full, full_screen_at_a_size_the_screen_cannot_show))]
+    sys.exit(0 if all(results) else 1)
 
 
 if __name__ == "__main__":
