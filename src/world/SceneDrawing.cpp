@@ -13,6 +13,8 @@
 
 namespace {
 
+// The light's distance from the y axis, which its turn keeps: that of its start (2, 2, 2).
+constexpr double kLightRadius = 2.8284271247461903;
 constexpr double kPlusTopY = 0.61;       // the plus turns down at this model y
 constexpr double kPlusBottomY = -0.1;    // and up again here
 constexpr float kLightDegreesPerSecond = 20.0f;
@@ -94,9 +96,7 @@ void spinAndBob(double dt) {
 double distanceFromYAxis(const Vector3& v) { return std::hypot(static_cast<double>(v.x), static_cast<double>(v.z)); }
 
 void turnLight(double dt) {
-    // The light keeps the distance it starts at, the one every World is made with.
-    static const double radius = distanceFromYAxis(World{}.lightPosition);
-    world.lightPosition = turnedLight(world.lightPosition, dt, radius);
+    world.lightPosition = turnedLight(world.lightPosition, dt, kLightRadius);
     for (ShaderProgram* program :
          {world.basicProgram, world.transparentProgram, world.normalMappingProgram}) {
         useProgram(program);

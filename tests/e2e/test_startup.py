@@ -27,7 +27,13 @@ CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel show
 def screenshot(window, settle=0.5, colour=False):
     """Rows of pixels, the top one first: grey sums of R, G and B, or RGB triples."""
     time.sleep(settle)
-    ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=30).stdout
+    for _ in range(10):  # the server refuses an image now and then while another client keeps it busy
+        shot = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=30)
+        if shot.stdout:
+            break
+        time.sleep(0.2)
+    assert shot.stdout, "no screenshot: " + shot.stderr.decode()
+    ppm = shot.stdout
     _, size, _, pixels = ppm.split(b"\n", 3)  # as ImageMagick writes a P6 file
     width, height = map(int, size.split())
     pixel = (lambda i: tuple(pixels[i:i + 3])) if colour else (lambda i: sum(pixels[i:i + 3]))

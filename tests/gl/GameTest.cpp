@@ -296,3 +296,13 @@ TEST_F(GameTest, FollowsWhatTheDesktopDoesToTheWindow) {
     ASSERT_EQ(seen.size(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(seen[i], rows[i].second) << "frame " << i;
 }
+
+// A window asked to close before the first frame (its close button, or the
+// desktop's session ending) draws no frame, and the game still shuts down cleanly.
+TEST_F(GameTest, AWindowClosedBeforeTheFirstFrameDrawsNone) {
+    GameScript script;
+    script.closeAtEnd = true;
+    ASSERT_EQ(script.play(), 0);
+    EXPECT_EQ(script.recorded.size(), 0u);
+    EXPECT_EQ(script.liveNames, 0);
+}
