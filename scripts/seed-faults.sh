@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Seeds the single-line faults of scripts/faults.txt into the source one at a
-# time, rebuilds the tests in build/, runs the fast tests (unit and GL tests,
-# fuzz replays; no end-to-end script, soak, benchmark or Windows check) and
-# puts the file back.
-# Prints one line per fault, "caught" or "SURVIVED", then the score.
+# Seeds the single-line faults of scripts/faults.txt into the game's source,
+# shaders and data generator one at a time, rebuilds the tests in build/ (and
+# with them the data files, when the generator changed), runs the fast tests
+# (unit and GL tests, fuzz replays; no end-to-end script, soak, benchmark or
+# Windows check) and puts the file back.
+# Prints one line per fault, "caught" or "SURVIVED", then the score per folder.
 #
 #   scripts/seed-faults.sh [FAULT-LIST] [FIRST [LAST]]   (lines of faults, from 1)
 #
 # Each fault takes the machine-wide lock /tmp/qm-heavy.lock for its build and
 # test run only, so that other work can slip in between. A fault that does not
-# compile counts as neither. The source must have no uncommitted changes in
-# the files the list touches.
+# compile counts as neither, and so does a generator fault that leaves every
+# data file as it was ("no change"). A fault listed as equivalent (a line that
+# starts with "= ") is applied and put back, to show that its text is still
+# there, but not tested. The fast tests must pass before the first fault, and
+# the source must have no uncommitted changes in the files the list touches.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,35 +48,61 @@ open(path, "w").write(changed)
 EOF
 }
 
-caught=0 survived=0 broken=0 index=0
-survivors=()
-: >"$log"
-while IFS= read -r line; do
-  [[ -z "${line// }" || $line == \#* ]] && continue
-  index=$((index + 1))
-  [ "$index" -ge "$first" ] && [ "$index" -le "$last" ] || continue
-  IFS=$'\x01' read -r file old new nth <<<"${line//' @@ '/$'\x01'}"
-  current=$file
-  apply "$file" "$old" "$new" "${nth:-1}"
-  set +e
+# Builds the test executables (and the data) and runs the fast tests: status
+# 0 when they pass, 1 when one fails, 2 when the build fails.
+build_and_test() {
   flock /tmp/qm-heavy.lock bash -c '
       cmake --build "$1" -j2 --target unit_tests gl_tests >>"$2" 2>&1 || exit 2
       xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
         ctest --test-dir "$1" -j2 -E "^(e2e\.|bench\.|windows\.|soak$)" --timeout 180 --stop-on-failure >>"$2" 2>&1 || exit 1' \
       _ "$build" "$log"
-  status=$?
-  set -e
-  case $status in 0) verdict=SURVIVED ;; 2) verdict=broken ;; *) verdict=caught ;; esac
+}
+
+# The generated data files' contents, to tell whether a generator fault changed any.
+data_sum() { cat data/Models/* data/Font/* | md5sum; }
+
+declare -A tally  # "folder verdict" -> count
+folders=() survivors=() index=0
+: >"$log"
+set +e
+build_and_test
+status=$?
+set -e
+[ "$status" -eq 0 ] || { echo "the fast tests fail without a fault (see $log)"; exit 1; }
+clean=$(data_sum)
+while IFS= read -r line; do
+  [[ -z "${line// }" || $line == \#* ]] && continue
+  index=$((index + 1))
+  [ "$index" -ge "$first" ] && [ "$index" -le "$last" ] || continue
+  equivalent=false
+  [[ $line == "= "* ]] && equivalent=true line=${line#= }
+  IFS=$'\x01' read -r file old new nth <<<"${line//' @@ '/$'\x01'}"
+  folder=${file%/*}
+  [[ $folder == src/* ]] && folder=src
+  [[ " ${folders[*]} " == *" $folder "* ]] || folders+=("$folder")
+  current=$file
+  apply "$file" "$old" "$new" "${nth:-1}"
+  if $equivalent; then
+    verdict=equivalent
+  else
+    set +e
+    build_and_test
+    status=$?
+    set -e
+    case $status in 0) verdict=SURVIVED ;; 2) verdict=broken ;; *) verdict=caught ;; esac
+    [[ $file == tools/assetgen/* && $verdict != broken && $(data_sum) == "$clean" ]] && verdict="no change"
+  fi
   restore
   current=""
-  case $verdict in
-    caught) caught=$((caught + 1)) ;;
-    broken) broken=$((broken + 1)) ;;
-    SURVIVED) survived=$((survived + 1)); survivors+=("$index $file: $old -> $new") ;;
-  esac
-  printf '%3d %-8s %s: %s -> %s\n' "$index" "$verdict" "$file" "$old" "$new"
+  tally["$folder $verdict"]=$((${tally["$folder $verdict"]:-0} + 1))
+  [ "$verdict" = SURVIVED ] && survivors+=("$index $file: $old -> $new")
+  printf '%3d %-10s %s: %s -> %s\n' "$index" "$verdict" "$file" "$old" "$new"
 done <"$list"
 
 flock /tmp/qm-heavy.lock cmake --build "$build" -j2 >>"$log" 2>&1
-echo "caught $caught of $((caught + survived)) faults; $broken did not compile"
+for folder in "${folders[@]}"; do
+  count() { echo "${tally["$folder $1"]:-0}"; }
+  echo "$folder: caught $(count caught) of $(($(count caught) + $(count SURVIVED))) faults;" \
+    "$(count equivalent) listed as equivalent, $(count broken) did not compile, $(count 'no change') changed no data file"
+done
 for s in "${survivors[@]}"; do echo "  survived: $s"; done
