@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <cmath>
 #include <ctime>
 #include <map>
@@ -47,6 +50,29 @@ uniform vec2 repeat;
 out vec4 fragColor;
 void main() { fragColor = texture(image, uv * repeat); }
 )";
+
+// The design's floor: the lit fragment shaders each reduced to one read of a
+// texture they already sample, from the inputs their vertex shaders give.
+const std::pair<const char*, const char*> kFloorFragmentShaders[] = {
+    {"basic.frag", R"(#version 330 core
+in vec2 texCoord;
+uniform sampler2D colorTexture;
+out vec4 fragColor;
+void main() { fragColor = texture(colorTexture, texCoord); }
+)"},
+    {"normalMapping.frag", R"(#version 330 core
+in vec2 texCoord;
+uniform sampler2D colorTexture;
+out vec4 fragColor;
+void main() { fragColor = texture(colorTexture, texCoord); }
+)"},
+    {"transparent.frag", R"(#version 330 core
+in vec2 texCoord;
+uniform sampler2D colorTexture;
+out vec4 fragColor;
+void main() { fragColor = vec4(texture(colorTexture, texCoord).rgb, 0.6); }
+)"},
+};
 
 const float kQuad[18] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
 
@@ -277,6 +303,37 @@ void runGame(GLFWwindow* window, const RunSettings& settings, RunResult& result)
     destroyScene();
 }
 
+// A working directory like this one but for the floor's fragment shaders:
+// every other data file is linked in. Removed by the destructor, which also
+// goes back to the first directory.
+class FloorDirectory {
+public:
+    FloorDirectory() {
+        namespace fs = std::filesystem;
+        char name[] = "/tmp/quellmoor-floor-XXXXXX";
+        if (!mkdtemp(name)) return;
+        path_ = name;
+        for (const char* folder : {"Models", "Font"}) fs::create_directory_symlink(fs::absolute(folder), path_ / folder);
+        fs::create_directory(path_ / "Shader");
+        for (const auto& entry : fs::directory_iterator("Shader"))
+            fs::create_symlink(fs::absolute(entry.path()), path_ / "Shader" / entry.path().filename());
+        for (const auto& [file, source] : kFloorFragmentShaders) {
+            fs::remove(path_ / "Shader" / file);
+            std::ofstream(path_ / "Shader" / file) << source;
+        }
+        fs::current_path(path_);
+    }
+    ~FloorDirectory() {
+        if (path_.empty()) return;
+        std::filesystem::current_path(original_);
+        std::filesystem::remove_all(path_);
+    }
+
+private:
+    std::filesystem::path original_ = std::filesystem::current_path();
+    std::filesystem::path path_;
+};
+
 }  // namespace
 
 GLFWwindow* openBenchWindow(const RunSettings& settings) {
@@ -313,6 +370,11 @@ bool runProgram(const RunSettings& settings, RunResult& result) {
     case BenchProgram::Floor: runFloor(window, settings, result); break;
     case BenchProgram::OnePass: runOnePass(window, settings, result); break;
     case BenchProgram::Game: runGame(window, settings, result); break;
+    case BenchProgram::DesignFloor: {
+        FloorDirectory directory;
+        runGame(window, settings, result);
+        break;
+    }
     }
     result.peakResidentKiB = peakResidentKiB();
     glfwTerminate();

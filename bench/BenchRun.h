@@ -1,7 +1,9 @@
 #pragma once
 // One measured program of the benchmark, run in a process of its own so that
 // its start-up is counted from a fresh process: the clear-and-swap floor, the
-// one-pass textured reference, or the game's frame along a fixed camera path.
+// one-pass textured reference, the game's frame along a fixed camera path, or
+// the design's floor: that same frame with each of the three lit fragment
+// shaders cut to one read of a texture it already samples.
 // A run writes its result to stdout as "key value" lines; the report reads
 // them back.
 
@@ -12,7 +14,8 @@
 #include <string>
 #include <vector>
 
-enum class BenchProgram { Floor, OnePass, Game };
+enum class BenchProgram { Floor, OnePass, Game, DesignFloor };
+constexpr int kBenchProgramCount = 4;
 
 struct RunSettings {
     BenchProgram program = BenchProgram::Floor;

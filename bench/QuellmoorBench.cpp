@@ -1,7 +1,10 @@
-// The frame benchmark. Runs three programs, each in a fresh process at the
+// The frame benchmark. Runs four programs, each in a fresh process at the
 // same window size: a clear-and-swap loop (the floor), one full-screen pass
-// of a plain textured shader (the reference for one pixel's honest work) and
-// the game's own frame along a fixed camera path. Prints one table.
+// of a plain textured shader (the reference for one pixel's honest work),
+// the game's own frame along a fixed camera path, and the design's floor:
+// the same frame and passes with the lit fragment shaders cut to one
+// texture read each, which is what the fixed passes cost before any shading.
+// Prints one table.
 //
 // Usage, from data/ under an X server:
 //   quellmoor_bench [WIDTH HEIGHT [FRAMES]]       the whole table
@@ -24,7 +27,7 @@ extern char** environ;
 namespace {
 
 constexpr int kDefaultFrames = 120;
-const char* const kProgramNames[] = {"floor", "onepass", "game"};
+const char* const kProgramNames[kBenchProgramCount] = {"floor", "onepass", "game", "designfloor"};
 const char* const kPassNames[kFramePassCount] = {"shadow", "reflection", "final scene", "water", "HUD"};
 
 double milliseconds(double seconds) { return 1000.0 * seconds; }
@@ -74,10 +77,11 @@ void printProgramRow(const char* name, const RunResult& r) {
                 static_cast<double>(r.peakResidentKiB) / 1024.0);
 }
 
-void printTable(int width, int height, int frames, const RunResult runs[3]) {
+void printTable(int width, int height, int frames, const RunResult runs[kBenchProgramCount]) {
     const RunResult& floor = runs[0];
     const RunResult& onePass = runs[1];
     const RunResult& game = runs[2];
+    const RunResult& designFloor = runs[3];
     const double frame = median(game.frameSeconds);
     std::printf("\nQuellmoor frame benchmark: %d x %d, %d frames after warm-up, renderer %s\n\n", width, height,
                 frames, game.renderer.c_str());
@@ -86,9 +90,12 @@ void printTable(int width, int height, int frames, const RunResult runs[3]) {
     printProgramRow("clear and swap (floor)", floor);
     printProgramRow("one textured pass", onePass);
     printProgramRow("game frame", game);
+    printProgramRow("design floor", designFloor);
     std::printf("\n| ratio                           | value |\n|---------------------------------|------:|\n");
     std::printf("| game frame / floor              | %5.1f |\n", frame / median(floor.frameSeconds));
     std::printf("| game frame / one textured pass  | %5.2f |\n", frame / median(onePass.frameSeconds));
+    std::printf("| design floor / one textured pass | %4.2f |\n", median(designFloor.frameSeconds) / median(onePass.frameSeconds));
+    std::printf("| game frame / design floor       | %5.2f |\n", frame / median(designFloor.frameSeconds));
     std::printf("| game start-up / floor start-up  | %5.2f |\n", game.startupSeconds / floor.startupSeconds);
 
     std::printf("\n| game, per frame                 |     ms | share of frame |\n");
@@ -100,6 +107,10 @@ void printTable(int width, int height, int frames, const RunResult runs[3]) {
                 100.0 * game.logicSeconds / frame);
     std::printf("| drawing thread CPU (with GL)    | %6.2f | %13.1f%% |\n", milliseconds(game.mainThreadSeconds),
                 100.0 * game.mainThreadSeconds / frame);
+
+    std::printf("\n| design floor, per frame         |     ms |\n|---------------------------------|-------:|\n");
+    for (int p = 0; p < kFramePassCount; ++p)
+        std::printf("| pass: %-25s | %6.2f |\n", kPassNames[p], milliseconds(designFloor.passSeconds[p]));
 
     const StartupTimes& s = game.stages;
     const double built = s.shaders + s.texts + s.models + s.textures + s.terrain;
@@ -120,7 +131,7 @@ int runOne(int argc, char** argv) {
     if (argc != 7) return 2;
     RunSettings settings;
     const char* name = argv[2];
-    for (int p = 0; p < 3; ++p)
+    for (int p = 0; p < kBenchProgramCount; ++p)
         if (std::strcmp(name, kProgramNames[p]) == 0) settings.program = static_cast<BenchProgram>(p);
     settings.width = std::atoi(argv[3]);
     settings.height = std::atoi(argv[4]);
@@ -143,8 +154,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: quellmoor_bench [WIDTH HEIGHT [FRAMES]]\n");
         return 2;
     }
-    RunResult runs[3];
-    for (int p = 0; p < 3; ++p) {
+    RunResult runs[kBenchProgramCount];
+    for (int p = 0; p < kBenchProgramCount; ++p) {
         if (!spawnRun(static_cast<BenchProgram>(p), width, height, frames, runs[p])) {
             std::fprintf(stderr, "quellmoor_bench: the %s run failed\n", kProgramNames[p]);
             return 1;
