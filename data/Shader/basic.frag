@@ -2,35 +2,54 @@
 // Sunlight with soft shadows for the terrain and the plus, and the sky for
 // the sky box. The light is a sun shining from lightPosition towards the
 // origin, the same direction the shadow map looks along. Colours are lit in
-// linear space. The light itself varies slowly and comes from the vertex
-// shader; a fragment reads the texture and the shadow map and puts them together.
+// linear space. Slowly varying terms come from the vertex shader.
 
+in vec3 worldNormal;
 in vec2 texCoord;
 in vec3 toEye;
 in vec3 shadowCoord;
-in vec3 fade;
-in vec3 direct;
-in vec3 highlight;
-in vec4 veil;
+in vec4 fade;
+flat in vec3 toLight;
 
 uniform int enableDiscard;
 uniform sampler2DShadow shadowMap;
 uniform sampler2D colorTexture;
 uniform vec3 ambientPercentage;
+uniform vec3 specularPercentage;
 
 out vec4 fragColor;
 
 // The mirror plane lies this far under the water's surface.
 const float MIRROR_DEPTH = 0.01;
+const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
+const float SUN_STRENGTH = 1.25;
 const vec3 FILL_COLOR = vec3(0.86, 0.95, 1.08);
+const vec3 HAZE_COLOR = vec3(0.40, 0.86, 1.0);
 const vec3 SAND_COLOR = vec3(0.80, 0.70, 0.50);
-// What the sky box shows below the water line: the colour deep ground fades into.
+// Under the water the light fades with depth into the colour of deep sea,
+// the same colour the sky box shows below the water line, so that the sea
+// floor and the walls of the box meet unseen beneath the surface.
 const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
+const float ABSORPTION = 4.0;
+// Ground this far under the surface takes no shadow: the shadow pass has
+// gathered the deep ground away, and the edge of what it kept would cast
+// straight-edged shadows onto the sea floor.
+const float UNSHADED_FROM = 0.04;
+const float UNSHADED_BELOW = 0.09;
 const float PI = 3.14159265;
 
 // Gamma 2 instead of 2.2: a square and a square root instead of two powers.
 vec3 toLinear(vec3 c) { return c * c; }
 vec3 toDisplay(vec3 c) { return sqrt(c); }
+
+// x to the 32nd power, the highlight's sharpness, by five squarings.
+float power32(float x) {
+    x *= x;
+    x *= x;
+    x *= x;
+    x *= x;
+    return x * x;
+}
 
 // The sky picture is a panorama: u round the horizon (0.5 along -z, the
 // wrap along +z), v from straight down to straight up.
@@ -50,7 +69,8 @@ void main() {
     bool backdrop = ambientPercentage.g > 0.6;
     // The reflection shows only what lies above the water; the backdrop is kept whole.
     if (enableDiscard == 1 && !backdrop && fade.y > MIRROR_DEPTH) discard;
-    vec2 coord = backdrop ? skyCoordinate(-normalize(toEye)) : texCoord;
+    vec3 eye = normalize(toEye);
+    vec2 coord = backdrop ? skyCoordinate(-eye) : texCoord;
     vec2 gradX = backdrop ? vec2(0.0) : texCoordDx;
     vec2 gradY = backdrop ? vec2(0.0) : texCoordDy;
     vec3 texel = textureGrad(colorTexture, coord, gradX, gradY).rgb;
@@ -63,8 +83,19 @@ void main() {
     }
 
     vec3 albedo = mix(toLinear(texel), toLinear(SAND_COLOR) * (0.7 + 0.6 * texel.g), fade.x);
+    vec3 n = normalize(worldNormal);
+    float nDotL = dot(n, toLight);
     // One tap, which the linear filter turns into a weighted 2x2 comparison.
-    float visibility = mix(textureLod(shadowMap, shadowCoord, 0.0), 1.0, fade.z);
-    vec3 color = albedo * (ambientPercentage * FILL_COLOR + direct * visibility) + highlight * visibility;
-    fragColor = vec4(toDisplay(color * veil.a + veil.rgb), 1.0);
+    float visibility = nDotL > 0.0 ? mix(textureLod(shadowMap, shadowCoord, 0.0), 1.0, smoothstep(UNSHADED_FROM, UNSHADED_BELOW, fade.y)) : 0.0;
+    float diffuse = max(nDotL, 0.0) * visibility;
+    float specular = power32(max(dot(n, normalize(toLight + eye)), 0.0)) * visibility;
+
+    vec3 sun = SUN_COLOR * SUN_STRENGTH;
+    vec3 light = ambientPercentage * FILL_COLOR + (vec3(1.0) - ambientPercentage) * sun * diffuse;
+    vec3 color = albedo * light + specularPercentage * sun * specular;
+
+    float absorbed = 1.0 - exp(-fade.w * ABSORPTION);
+    color = mix(color, toLinear(DEEP_SEA_COLOR), absorbed);
+    color = mix(color, toLinear(HAZE_COLOR), fade.z * (1.0 - absorbed));
+    fragColor = vec4(toDisplay(color), 1.0);
 }

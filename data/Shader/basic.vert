@@ -14,18 +14,15 @@ uniform mat4 V;
 uniform mat4 depthBiasMVP;
 uniform vec3 lightPosition;
 uniform vec3 ambientPercentage;
-uniform vec3 specularPercentage;
 uniform int enableDiscard;
 
+out vec3 worldNormal;
 out vec2 texCoord;
 out vec3 toEye;            // from the surface to the eye, not normalised
 out vec3 shadowCoord;      // shadow-map coordinate, depth bias taken off
-out vec3 fade;             // sand share, depth under water (negative above), share of the shadow ignored
-// The light, worked out here: what the sun adds where it is not shadowed,
-// and the colour is then scaled by water and haze and has their colour added.
-out vec3 direct;           // sunlight on the surface, to multiply by the albedo
-out vec3 highlight;        // the sun's specular highlight
-out vec4 veil;             // rgb added after the scale in a, from the water's absorption and the haze
+out vec4 fade;             // sand share, depth under water (negative above), haze share,
+                           // how far light from under the water travels in it to the eye
+flat out vec3 toLight;     // unit vector toward the sun
 
 const float WATER_SURFACE = -0.6;
 const float WATER_LEVEL = -0.61;
@@ -39,19 +36,6 @@ const float GATHER_CELL = 0.48;
 const float GATHERED_Y = -0.62;
 const float HAZE_DENSITY = 0.04;
 const float HAZE_MAX = 0.5;
-const vec3 SUN_COLOR = vec3(1.0, 0.93, 0.80);
-const float SUN_STRENGTH = 1.25;
-const vec3 HAZE_COLOR = vec3(0.40, 0.86, 1.0);
-// Under the water the light fades with depth into the colour of deep sea,
-// the same colour the sky box shows below the water line, so that the sea
-// floor and the walls of the box meet unseen beneath the surface.
-const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
-const float ABSORPTION = 4.0;
-// Ground this far under the surface takes no shadow: the shadow pass has
-// gathered the deep ground away, and the edge of what it kept would cast
-// straight-edged shadows onto the sea floor.
-const float UNSHADED_FROM = 0.04;
-const float UNSHADED_BELOW = 0.09;
 // Shores: ground close to the water line turns to sand. Only the terrain
 // reaches this low; the plus never dips below -0.3.
 const float SAND_TOP = -0.38;
@@ -74,18 +58,6 @@ mat3 normalMatrix(mat3 m) {
     return dot(m[0], cofactors[0]) < 0.0 ? -cofactors : cofactors;
 }
 
-// x to the 32nd power, the highlight's sharpness, by five squarings.
-float power32(float x) {
-    x *= x;
-    x *= x;
-    x *= x;
-    x *= x;
-    return x * x;
-}
-
-// Gamma 2 instead of 2.2: colours are lit in linear space.
-vec3 toLinear(vec3 c) { return c * c; }
-
 // The eye of a view matrix made by lookAt: rotation and translation only.
 vec3 eyeOf(mat4 view) { return -(transpose(mat3(view)) * view[3].xyz); }
 
@@ -99,31 +71,24 @@ void main() {
     if (enableDiscard == 1 && backdrop) world.y = max(world.y, WATER_LEVEL);
     // The sky box is scaled unevenly, so normals need the inverse transpose.
     vec3 n = normalize(normalMatrix(mat3(M)) * normal);
+    worldNormal = n;
     texCoord = uvs;
     toEye = eyeOf(V) - world.xyz;
-    vec3 toLight = normalize(lightPosition);
+    toLight = normalize(lightPosition);
 
     float cosine = clamp(dot(n, toLight), 0.05, 1.0);
     float slope = sqrt(1.0 - cosine * cosine) / cosine;
     vec4 shadow = depthBiasMVP * vec4(world.xyz + n * (SHADOW_NORMAL_OFFSET * (1.0 - cosine)), 1.0);
     shadowCoord = shadow.xyz / shadow.w - vec3(0.0, 0.0, clamp(SHADOW_SLOPE_BIAS * slope, SHADOW_MIN_BIAS, SHADOW_MAX_BIAS));
 
-    float depth = WATER_SURFACE - world.y;
-    fade = vec3(SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, world.y)), depth,
-                smoothstep(UNSHADED_FROM, UNSHADED_BELOW, depth));
-
-    float nDotL = dot(n, toLight);
-    vec3 sun = SUN_COLOR * SUN_STRENGTH;
-    direct = (vec3(1.0) - ambientPercentage) * sun * max(nDotL, 0.0);
-    highlight = nDotL > 0.0 ? specularPercentage * sun * power32(max(dot(n, normalize(toLight + normalize(toEye))), 0.0)) : vec3(0.0);
-    // Light from ground under the water crosses depth / rise of the way to
-    // the eye under water: little looking down, much at a grazing angle,
-    // where the far sea floor fades out as the surface takes over.
-    float underwater = max(depth, 0.0) * (toEye.y > 0.0 ? length(toEye) / max(toEye.y, depth) : 1.0);
-    float absorbed = 1.0 - exp(-underwater * ABSORPTION);
     float distanceSquared = dot(toEye, toEye);
-    float haze = HAZE_MAX * (1.0 - exp(-distanceSquared * (HAZE_DENSITY * HAZE_DENSITY))) * (1.0 - absorbed);
-    veil = vec4(toLinear(DEEP_SEA_COLOR) * absorbed * (1.0 - haze) + toLinear(HAZE_COLOR) * haze, (1.0 - absorbed) * (1.0 - haze));
+    float depth = WATER_SURFACE - world.y;
+    // Light from ground under the water crosses depth / rise of its way to
+    // the eye under water: little looking down, much at a grazing angle,
+    // where the far sea floor fades out behind the surface.
+    float underwater = max(depth, 0.0) * (toEye.y > 0.0 ? sqrt(distanceSquared) / max(toEye.y, depth) : 1.0);
+    fade = vec4(SAND_SHARE * (1.0 - smoothstep(SAND_FULL, SAND_TOP, world.y)), depth,
+                HAZE_MAX * (1.0 - exp(-distanceSquared * (HAZE_DENSITY * HAZE_DENSITY))), underwater);
 
     gl_Position = VP * world;
     if (backdrop) gl_Position.z += BACKDROP_DEPTH_PUSH * gl_Position.w;
