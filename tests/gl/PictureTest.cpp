@@ -80,7 +80,6 @@ TEST(Picture, DisplayKeysWaterShadowsLightAndReflection) {
         {"F4 samples the nearest texel", over(all, scene(4), scene(9)), 0.05, 1},
         {"F5 turns mipmaps off", over(all, scene(4), scene(11)), 0.1, 1},
         {"F5 again picks the nearest mipmap", over(all, scene(11), scene(12)), 0.1, 1},
-        {"F5 a third time blends two mipmaps", over(all, scene(12), scene(13)), 0.01, 1},
         {"F9 makes the water opaque", over(all, scene(4), scene(14)), 0.2, 1},
         {"... so the ground under it no longer shows", over(water, scene(14), scene(15)), 0, 0.01},
         {"with F9 again the ground shows through", over(water, scene(16), scene(18)), 0.1, 1},
