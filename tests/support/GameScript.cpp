@@ -49,7 +49,7 @@ struct Playing {
     std::string title;
     GLFWwindow* window = nullptr;
     int width = 0, height = 0;             // the window's size as the script has it
-    bool focused = true, iconified = false;
+    bool focused = true;
     size_t desktopFrame = SIZE_MAX;        // the frame whose desktop events were delivered
     GLFWframebuffersizefun sizeCallback = nullptr;
     GLFWwindowfocusfun focusCallback = nullptr;
@@ -270,12 +270,9 @@ void deliverDesktopEvents() {
     if (!g_script || g.frame >= g_script->frames.size() || g.desktopFrame == g.frame) return;
     g.desktopFrame = g.frame;
     const ScriptedFrame& f = current();
-    if (f.width >= 0) {
-        g.width = f.width, g.height = f.height;
-        if (g.sizeCallback) g.sizeCallback(g.window, f.width, f.height);
-    }
+    if (f.width >= 0 && g.sizeCallback) g.sizeCallback(g.window, g.width = f.width, g.height = f.height);
     if (f.focus >= 0 && g.focusCallback) g.focusCallback(g.window, g.focused = f.focus);
-    if (f.iconify >= 0 && g.iconifyCallback) g.iconifyCallback(g.window, g.iconified = f.iconify);
+    if (f.iconify >= 0 && g.iconifyCallback) g.iconifyCallback(g.window, f.iconify);
 }
 
 }  // namespace
@@ -362,44 +359,29 @@ int glfwGetKey(GLFWwindow* window, int key) {
 }
 
 void glfwGetFramebufferSize(GLFWwindow* window, int* w, int* h) {
-    if (!g_script) return REAL(glfwGetFramebufferSize)(window, w, h);
-    *w = g.width, *h = g.height;
+    g_script ? void((*w = g.width, *h = g.height)) : REAL(glfwGetFramebufferSize)(window, w, h);
 }
 
-void glfwGetWindowSize(GLFWwindow* window, int* w, int* h) {
-    if (!g_script) return REAL(glfwGetWindowSize)(window, w, h);
-    *w = g.width, *h = g.height;
-}
+void glfwGetWindowSize(GLFWwindow* window, int* w, int* h) { g_script ? glfwGetFramebufferSize(window, w, h) : REAL(glfwGetWindowSize)(window, w, h); }
 
 int glfwGetWindowAttrib(GLFWwindow* window, int attribute) {
     if (g_script && attribute == GLFW_FOCUSED) return g.focused;
-    if (g_script && attribute == GLFW_ICONIFIED) return g.iconified;
     return REAL(glfwGetWindowAttrib)(window, attribute);
 }
 
-GLFWframebuffersizefun glfwSetFramebufferSizeCallback(GLFWwindow* window, GLFWframebuffersizefun callback) {
-    if (!g_script) return REAL(glfwSetFramebufferSizeCallback)(window, callback);
-    return std::exchange(g.sizeCallback, callback);
-}
-
-GLFWwindowfocusfun glfwSetWindowFocusCallback(GLFWwindow* window, GLFWwindowfocusfun callback) {
-    if (!g_script) return REAL(glfwSetWindowFocusCallback)(window, callback);
-    return std::exchange(g.focusCallback, callback);
-}
-
-GLFWwindowiconifyfun glfwSetWindowIconifyCallback(GLFWwindow* window, GLFWwindowiconifyfun callback) {
-    if (!g_script) return REAL(glfwSetWindowIconifyCallback)(window, callback);
-    return std::exchange(g.iconifyCallback, callback);
-}
+// The desktop's callbacks reach the game only from the script.
+#define SCRIPTED_CALLBACK(setter, type, slot) \
+    type setter(GLFWwindow* window, type callback) { return g_script ? std::exchange(g.slot, callback) : REAL(setter)(window, callback); }
+SCRIPTED_CALLBACK(glfwSetFramebufferSizeCallback, GLFWframebuffersizefun, sizeCallback)
+SCRIPTED_CALLBACK(glfwSetWindowFocusCallback, GLFWwindowfocusfun, focusCallback)
+SCRIPTED_CALLBACK(glfwSetWindowIconifyCallback, GLFWwindowiconifyfun, iconifyCallback)
 
 // A frame that ended without a swap: recorded as one that waited, then the next frame's events come.
 void glfwWaitEvents() {
     if (!g_script) return REAL(glfwWaitEvents)();
     REAL(glfwPollEvents)();
-    FrameRecord frame;
-    frame.waited = true;
     g.draws.clear(), g.inFrame = false, ++g.frame;
-    g_script->recorded.push_back(frame);
+    g_script->recorded.emplace_back().waited = true;
     if (g_script->atSwap) g_script->atSwap(g_script->recorded.back());
     deliverDesktopEvents();
 }
@@ -415,9 +397,8 @@ int glfwWindowShouldClose(GLFWwindow* window) {
     return g.frame >= g_script->frames.size() + (g_script->closeAtEnd ? 0 : 2);
 }
 
-// A resize in the next frame's events resizes the hidden window first, as
-// the server does before it tells the game, so that the swap gives the
-// next frame a drawable of that size.
+// A resize in the next frame's events resizes the hidden window first, as the server does before it
+// tells the game, so that the swap gives the next frame a drawable of that size.
 void glfwSwapBuffers(GLFWwindow* window) {
     if (g_script && g.inFrame) finishFrame(), g.inFrame = false, ++g.frame;
     if (g_script && g.frame < g_script->frames.size() && current().width > 0 && current().height > 0)

@@ -25,10 +25,9 @@ struct ScriptedFrame {
     std::set<int> held;        // keys down (GLFW key codes)
     std::vector<int> pressed;  // keys the key callback hears during the frame's event poll
     int dx, dy;                // the cursor's move from where the game last put it
-    // What the desktop does to the window in the frame's event poll; -1 nothing.
-    int width = -1, height = -1;  // the framebuffer resized (0 x 0 as a minimised window reports it on some systems)
-    int focus = -1;               // 0 another window takes the focus, 1 it comes back
-    int iconify = -1;             // 1 minimised, 0 restored
+    int width = -1, height = -1;  // the desktop resizes the framebuffer in the frame's event poll (0 x 0: minimised on some systems)
+    int focus = -1;               // ... 0 gives the focus to another window, 1 gives it back (-1: none of these)
+    int iconify = -1;             // ... 1 minimises the window, 0 restores it
 };
 
 struct FrameRecord {

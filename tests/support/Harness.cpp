@@ -16,10 +16,7 @@ TempDir::TempDir() {
     path = mkdtemp(pattern);
 }
 
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
+TempDir::~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
