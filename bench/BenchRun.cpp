@@ -53,26 +53,21 @@ void main() { fragColor = texture(image, uv * repeat); }
 
 // The design's floor: the lit fragment shaders each reduced to one read of a
 // texture they already sample, from the inputs their vertex shaders give.
-const std::pair<const char*, const char*> kFloorFragmentShaders[] = {
-    {"basic.frag", R"(#version 330 core
+// The water keeps the alpha of its clearest look.
+const char* const kFloorOpaqueShader = R"(#version 330 core
 in vec2 texCoord;
 uniform sampler2D colorTexture;
 out vec4 fragColor;
 void main() { fragColor = texture(colorTexture, texCoord); }
-)"},
-    {"normalMapping.frag", R"(#version 330 core
-in vec2 texCoord;
-uniform sampler2D colorTexture;
-out vec4 fragColor;
-void main() { fragColor = texture(colorTexture, texCoord); }
-)"},
-    {"transparent.frag", R"(#version 330 core
+)";
+const char* const kFloorWaterShader = R"(#version 330 core
 in vec2 texCoord;
 uniform sampler2D colorTexture;
 out vec4 fragColor;
 void main() { fragColor = vec4(texture(colorTexture, texCoord).rgb, 0.6); }
-)"},
-};
+)";
+const std::pair<const char*, const char*> kFloorFragmentShaders[] = {
+    {"basic.frag", kFloorOpaqueShader}, {"normalMapping.frag", kFloorOpaqueShader}, {"transparent.frag", kFloorWaterShader}};
 
 const float kQuad[18] = {-1, -1, 0, 1, -1, 0, -1, 1, 0, -1, 1, 0, 1, -1, 0, 1, 1, 0};
 
