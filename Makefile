@@ -21,9 +21,10 @@ build-asan: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_SANITIZE=address,undefined
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 
-# The libFuzzer targets of tests/fuzz, built with clang.
+# The libFuzzer targets of tests/fuzz, built with the release's clang (the one
+# scripts/install-deps.sh installs).
 build-fuzz: deps
-	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQM_FUZZ=ON \
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$$(bash scripts/install-deps.sh --fuzz-compiler) -DQM_FUZZ=ON \
 	  -DQM_FUZZ_TEST_SECONDS=$(TEST_FUZZ_SECONDS)
 	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzzers
 
