@@ -11,6 +11,7 @@
 #include <GLFW/glfw3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
