@@ -19,6 +19,15 @@ cd "$(dirname "$0")/.."
 export MESA_GL_VERSION_OVERRIDE=3.3
 export MESA_GLSL_VERSION_OVERRIDE=330
 export LIBGL_ALWAYS_SOFTWARE=1
+# GLFW 3.4 (Debian 13) tries Wayland before X11, and libwayland complains on
+# stderr when XDG_RUNTIME_DIR is not set, as under CI or a root shell, where
+# the tests want an empty stderr. A desktop session always has one, so the
+# tests get a private one (made 0700, removed after), and no Wayland display:
+# every test window goes to Xvfb.
+unset WAYLAND_DISPLAY
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 suite() {  # build directory, then any command to run CTest through
   local dir=$1
