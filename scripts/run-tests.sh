@@ -5,6 +5,8 @@
 # use of newer GL fails here too; then, from build-fuzz/, a short run of each
 # fuzz target. Arguments go to the first two CTest runs, and a run with
 # arguments skips the fuzzing; QM_SANITIZED=0 skips all but the first.
+# Every test stops at its limit (TIMEOUT); one without a limit of its own
+# stops after 300 s.
 #
 # The sanitized run leaves out three: the soak, since ASan keeps freed memory
 # in quarantine, which would swamp the resident memory it watches; the
@@ -33,7 +35,7 @@ suite() {  # build directory, then any command to run CTest through
   local dir=$1
   shift
   xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
-    "$@" ctest --test-dir "$dir" --output-on-failure -j2 "${ctest_args[@]}"
+    "$@" ctest --test-dir "$dir" --output-on-failure -j2 --timeout 300 "${ctest_args[@]}"
 }
 ctest_args=("$@")
 
