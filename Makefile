@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean
+.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13
 
 deps:
 	bash scripts/install-deps.sh
@@ -43,6 +43,11 @@ bench: build
 # The soak run for ten minutes instead of the suite's one, unsanitized.
 soak: build
 	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^soak$$'
+
+# The README's make test on a fresh Debian 13 in a chroot, from the committed
+# HEAD (needs root; not part of make test). See the script.
+check-debian13:
+	bash scripts/check-debian13.sh
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
