@@ -138,11 +138,16 @@ def play_on(desktop, mode, x11):
 
 
 def stop(process):
+    """Ends a process, then what it started and left running (sway's Xwayland), by their ids."""
+    children = []
+    with contextlib.suppress(OSError):
+        children = open(f"/proc/{process.pid}/task/{process.pid}/children").read().split()
     process.terminate()
     with contextlib.suppress(subprocess.TimeoutExpired):
         process.wait(timeout=10)
     process.kill()
     process.wait(timeout=10)
+    subprocess.run(["kill", "-KILL", *children], capture_output=True, timeout=10)
 
 
 @contextlib.contextmanager
