@@ -148,11 +148,7 @@ GLFWwindow* openWindow() {
         window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
     if (!window) failToOpenWindow(data);
     glfwMakeContextCurrent(window);
-    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
-    glewExperimental = GL_TRUE;
-    const bool loaded = glewLoaded(glewInit());
-    if (loaded) refetchEntryPoints();
-    if (!loaded || !entryPointsLoaded()) fatalError({"Failed to initialize glew"});
+    if (!loadEntryPoints()) fatalError({"Failed to initialize glew"});
     // The size the window really got: a full-screen mode the monitor cannot
     // show, or a window manager, may give another than the one asked for.
     int width = 0, height = 0;
@@ -292,6 +288,14 @@ void shutDown() {
 }
 
 }  // namespace
+
+bool loadEntryPoints() {
+    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
+    glewExperimental = GL_TRUE;
+    if (!glewLoaded(glewInit())) return false;
+    refetchEntryPoints();
+    return entryPointsLoaded();
+}
 
 void createScene(GLFWwindow* window) {
     initWorld(window);
