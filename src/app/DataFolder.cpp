@@ -39,9 +39,10 @@ fs::path executablePath() {
 #endif
 }
 
+// Anything there but a folder counts, as the config reader opens whatever it finds.
 bool holds(const fs::path& folder, const char* name) {
     std::error_code error;
-    return fs::is_regular_file(folder / name, error);
+    return fs::exists(folder / name, error) && !fs::is_directory(folder / name, error);
 }
 
 }  // namespace
