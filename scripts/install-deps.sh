@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev xvfb xauth libgl1-mesa-dri                   # headless tests
   xdotool imagemagick x11-utils libx11-dev glslang-tools python3   # end-to-end and shader checks
   clang-14 libclang-rt-14-dev                               # the fuzz targets
-  g++-mingw-w64-x86-64-posix                                # the Windows compile check
+  g++-mingw-w64-x86-64-posix dpkg-dev wine64               # the Windows build (tools/windows) and its run under Wine
 )
 
 missing=()
