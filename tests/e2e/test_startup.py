@@ -1,7 +1,7 @@
 """The real binary under real X input: its first view and sky at infinity, the
 frame-rate title, taps of Space and Escape; a resize, a focus that goes to
-another window and comes back, and a full-screen start at a size the screen
-cannot switch to. Usage: --game GAME --data DATA."""
+another window and comes back, a full-screen start at a size the screen
+cannot switch to, and a start from a folder without the data. Usage: --game GAME --data DATA."""
 
 import os
 import re
@@ -122,13 +122,20 @@ def full_screen_at_a_size_the_screen_cannot_show(window):
     fills_the_window_with_the_hearts_at_its_top_right(window, 1280, 1024)
 
 
+def started_where_its_data_are_not(window):
+    """From an empty folder the game finds data/ beside build/, with the size its config.txt gives."""
+    image = screenshot(window)
+    assert abs(horizon(image) - len(image) // 2) <= 15, f"horizon at row {horizon(image)} of {len(image)}"
+
+
 def play(game_path, data, config, check):
-    """Starts the game in a directory of its own with config.txt, waits for its frame rate, runs check, then quits with Escape."""
+    """Starts the game in a directory of its own with config.txt (none: an empty one), waits for its frame rate, runs check, then quits with Escape."""
     directory = tempfile.mkdtemp(prefix="quellmoor-e2e-")
-    with open(os.path.join(directory, "config.txt"), "w") as f:
-        f.write(config)
-    for name in ("Shader", "Models", "Font"):
+    for name in ("Shader", "Models", "Font") if config else ():
         os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
+    if config:
+        with open(os.path.join(directory, "config.txt"), "w") as f:
+            f.write(config)
     xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
     game = subprocess.Popen([os.path.abspath(game_path)], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
@@ -153,7 +160,8 @@ def main():
     results = [play(args["--game"], args["--data"], config, check) for config, check in (
         (windowed, first_view_a_sky_at_infinity_and_taps_of_space_and_escape),
         (windowed, resized_and_the_focus_away_and_back),
-        (full, full_screen_at_a_size_the_screen_cannot_show))]
+        (full, full_screen_at_a_size_the_screen_cannot_show),
+        (None, started_where_its_data_are_not))]
     sys.exit(0 if all(results) else 1)
 
 
