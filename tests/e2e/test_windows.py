@@ -1,7 +1,7 @@
 """The Windows zip under Wine: unpacked into a fresh folder and started from
 another one at 800 x 600, its first view against the Linux build's, a turn
-with the mouse, a walk with W, Escape; then, without config.txt, the fatal path from the folder it
-was unpacked into. Usage: --zip ZIP --game GAME --data DATA (the Linux build)."""
+with the mouse, a walk with W, Escape; then, without config.txt, the fatal
+path from the folder it was unpacked into. Usage: --zip ZIP --game GAME --data DATA."""
 
 import os
 import re
@@ -12,62 +12,33 @@ import tempfile
 import time
 import zipfile
 
-from test_startup import difference, find_window, key, screenshot, xdotool
+from test_startup import difference, find_window, key, play, screenshot, xdotool
 
 CONFIG = "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n"
 RUNNING = re.compile(r"Quellmoor \| \((?!0\.0 )\d+\.\d FPS\)")  # its title once frames are counted
 
 
-def start(command, cwd, env=None):
-    xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
-    return subprocess.Popen(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-
-def first_view(game):
-    """The window once its frame rate shows, and its picture then."""
-    window = find_window(None, "^Quellmoor", lambda w: RUNNING.fullmatch(xdotool("getwindowname", w)), seconds=180)
-    assert window, f"no window with a frame rate in its title; the game's status is {game.poll()}"
-    return window, screenshot(window, settle=2.0)
-
-
-def quit_with_escape(game, window):
-    key(window, "key", "Escape")
-    game.communicate(timeout=30)
-    assert game.returncode == 0, f"Escape ended it with status {game.returncode}"
-
-
-def linux_start_view(game_path, data, directory):
-    for name in ("Shader", "Models", "Font"):
-        os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
-    with open(os.path.join(directory, "config.txt"), "w") as f:
-        f.write(CONFIG)
-    game = start([os.path.abspath(game_path)], directory)
-    try:
-        window, view = first_view(game)
-        quit_with_escape(game, window)
-        return view
-    finally:
-        if game.poll() is None:
-            game.kill()
-
-
 def main():
     args = dict(zip(sys.argv[1::2], sys.argv[2::2]))
+    reference = []  # the Linux build's first view
+    assert play(args["--game"], args["--data"], CONFIG, lambda window: reference.append(screenshot(window, settle=2.0)))
     directory = tempfile.mkdtemp(prefix="quellmoor-wine-")
-    unpacked, elsewhere, linux = (os.path.join(directory, name) for name in ("quellmoor", "elsewhere", "linux"))
-    for folder in (elsewhere, linux):
-        os.mkdir(folder)
+    unpacked, elsewhere = os.path.join(directory, "quellmoor"), os.path.join(directory, "elsewhere")
+    os.mkdir(elsewhere)
     zipfile.ZipFile(args["--zip"]).extractall(unpacked)
     with open(os.path.join(unpacked, "data", "config.txt"), "w") as f:
         f.write(CONFIG)
     env = dict(os.environ, WINEPREFIX=os.path.join(directory, "prefix"), WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
-    exe = ["/usr/lib/wine/wine64", os.path.join(unpacked, "quellmoor.exe")]
+    start = lambda cwd: subprocess.Popen(["/usr/lib/wine/wine64", os.path.join(unpacked, "quellmoor.exe")], cwd=cwd,
+                                         env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     game = None
     try:
-        reference = linux_start_view(args["--game"], args["--data"], linux)
-        game = start(exe, elsewhere, env)
-        window, view = first_view(game)
-        sky, whole = difference(reference, view, 0, 0, 800, 280), difference(reference, view, 0, 0, 800, 600)
+        xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
+        game = start(elsewhere)
+        window = find_window(None, "^Quellmoor", lambda w: RUNNING.fullmatch(xdotool("getwindowname", w)), seconds=180)
+        assert window, f"no window with a frame rate in its title; the game's status is {game.poll()}"
+        view = screenshot(window, settle=2.0)
+        sky, whole = difference(reference[0], view, 0, 0, 800, 280), difference(reference[0], view, 0, 0, 800, 600)
         print(f"against the Linux build's first view: sky {sky:.4f}, whole {whole:.4f}", flush=True)
         assert sky < 0.01 and whole < 0.03, "the first view is not the Linux build's"
         for _ in range(2):  # about half a turn, so that W walks south along the land, not north into the sea
@@ -83,18 +54,19 @@ def main():
         waves, moved = difference(turned, still, 0, 300, 800, 600), difference(still, walked, 0, 300, 800, 600)
         print(f"below the horizon, the water alone: {waves:.4f}; a walk with W: {moved:.4f}", flush=True)
         assert moved > 2 * waves + 0.005, "W did not move the view"
-        quit_with_escape(game, window)
+        key(window, "key", "Escape")
+        game.communicate(timeout=30)
+        assert game.returncode == 0, f"Escape ended it with status {game.returncode}"
 
         os.remove(os.path.join(unpacked, "data", "config.txt"))
-        game = start(exe, unpacked, env)
-        out, _ = game.communicate(timeout=180)
+        out, _ = (game := start(unpacked)).communicate(timeout=180)
         assert b"Failed to open window" in out and game.returncode == 255, f"without config.txt: {out!r}, status {game.returncode}"
         print("[ OK ] the exe under Wine", flush=True)
     finally:
         if game is not None and game.poll() is None:
             game.kill()
-        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env, timeout=60)
-        subprocess.run(["/usr/lib/wine/wineserver", "-w"], env=env, timeout=60)
+        for option in ("-k", "-w"):  # end the prefix's server and whatever it still runs, then wait for it
+            subprocess.run(["/usr/lib/wine/wineserver", option], env=env, timeout=60)
         shutil.rmtree(directory, ignore_errors=True)
 
 
