@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -220,6 +221,14 @@ void startUp() {
     glfwSetWindowFocusCallback(session.window, onFocus);
     glfwSetWindowIconifyCallback(session.window, onIconify);
     glfwSetCursorEnterCallback(session.window, onCursorEnter);
+    // On a Wayland desktop the disabled cursor moves by the mouse's raw
+    // motion: XWayland otherwise reports the pointer's place, when the
+    // compositor first shows it over the window, as a move of the cursor
+    // some frames after it entered, and the first view would turn there.
+    // Plain X11 keeps the cursor's own moves, which absolute devices (a
+    // tablet, a virtual machine's pointer) need.
+    if (std::getenv("WAYLAND_DISPLAY") && glfwRawMouseMotionSupported())
+        glfwSetInputMode(session.window, GLFW_RAW_MOUSE_MOTION, GLFW_TRUE);
     Desktop& desktop = session.desktop;
     desktop.framebufferWidth = windowWidth;
     desktop.framebufferHeight = windowHeight;

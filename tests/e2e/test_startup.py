@@ -36,10 +36,11 @@ CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel show
 
 
 def screenshot(window, settle=0.5, colour=False):
-    """Rows of pixels, the top one first: grey sums of R, G and B, or RGB triples."""
+    """Rows of pixels, the top one first: grey sums of R, G and B, or RGB triples, of an X window or what a command writes."""
     time.sleep(settle)
-    ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=30).stdout
-    _, size, _, pixels = ppm.split(b"\n", 3)  # as ImageMagick writes a P6 file
+    command = window if isinstance(window, list) else ["import", "-window", window, "-depth", "8", "ppm:-"]
+    ppm = subprocess.run(command, capture_output=True, timeout=30).stdout
+    _, size, _, pixels = ppm.split(b"\n", 3)  # a P6 file as ImageMagick and grim write it
     width, height = map(int, size.split())
     pixel = (lambda i: tuple(pixels[i:i + 3])) if colour else (lambda i: sum(pixels[i:i + 3]))
     return [[pixel((y * width + x) * 3) for x in range(width)] for y in range(height)]
