@@ -69,15 +69,15 @@ fetch() {
   mkdir -p "$work/src"
   cd "$work/src"
   for spec in "${SOURCES[@]}"; do
-    apt-get source --download-only "$spec" >"$work/fetch.log" 2>&1 || {
-      cat "$work/fetch.log" >&2
+    apt-get source --download-only "$spec" >"$work/apt.log" 2>&1 || {
+      cat "$work/apt.log" >&2
       echo "the Debian source package $spec cannot be had: apt needs a deb-src entry for Debian 12" \
-        "(scripts/install-deps.sh adds one) and a mirror that still serves that version" >&2
+        "and a mirror that still serves that version" >&2
       exit 1
     }
   done
-  apt-get download "$UTFCPP" >"$work/fetch.log" 2>&1 || {
-    cat "$work/fetch.log" >&2; echo "the Debian package $UTFCPP cannot be had" >&2; exit 1; }
+  apt-get download "$UTFCPP" >"$work/apt.log" 2>&1 || {
+    cat "$work/apt.log" >&2; echo "the Debian package $UTFCPP cannot be had" >&2; exit 1; }
   for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done
   dpkg -x libutfcpp-dev_*.deb utfcpp
   cd "$root"
