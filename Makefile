@@ -33,7 +33,7 @@ fuzz: build-fuzz
 run: build
 	cd data && ../$(BUILD_DIR)/quellmoor
 
-test: build build-asan build-fuzz
+test: build build-asan build-fuzz windows
 	bash scripts/run-tests.sh
 
 bench: build
@@ -44,4 +44,10 @@ soak: build
 	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^soak$$'
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows
+
+# The game for Windows, cross-built with MinGW-w64: build-windows/quellmoor-windows.zip.
+# Its libraries are built once into ~/.cache/quellmoor-windows (tools/windows/build.sh).
+.PHONY: windows
+windows: build
+	bash tools/windows/build.sh

@@ -10,7 +10,7 @@
 # in quarantine, which would swamp the resident memory it watches; the
 # end-to-end scripts, which drive the same start-up and frames as the GL tests
 # but through real X and Wayland input, so sanitized they would check our code no further;
-# and the Windows compile check, which builds nothing of its own to sanitize.
+# and the Windows build under Wine, which runs none of this build's code.
 # Every unit and GL test runs sanitized: the game's start-up, its frames, its
 # shutdown and every bad-input case, where out-of-bounds reads would hide.
 set -euo pipefail

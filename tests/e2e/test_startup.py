@@ -17,10 +17,10 @@ def xdotool(*args):
 
 
 def find_window(pid, name, ready=lambda window: True, seconds=60):
-    """The newest window of process pid whose name matches and that is ready, or "" after the given time."""
+    """The newest window of process pid (or of any, for None) whose name matches and that is ready, or "" after the given time."""
     deadline = time.time() + seconds
     while time.time() < deadline:
-        window = (xdotool("search", "--pid", pid, "--name", name).split() or [""])[-1]
+        window = (xdotool("search", *(["--pid", pid] if pid else []), "--name", name).split() or [""])[-1]
         if window and ready(window):
             return window
         time.sleep(0.1)
