@@ -34,7 +34,7 @@ fuzz: build-fuzz
 run: build
 	cd data && ../$(BUILD_DIR)/quellmoor
 
-test: build build-asan build-fuzz
+test: build build-asan build-fuzz windows
 	bash scripts/run-tests.sh
 
 bench: build
@@ -50,4 +50,10 @@ check-debian13:
 	bash scripts/check-debian13.sh
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows
+
+# The game for Windows, cross-built with MinGW-w64: build-windows/quellmoor-windows.zip.
+# Its libraries are built once into ~/.cache/quellmoor-windows (tools/windows/build.sh).
+.PHONY: windows
+windows: build
+	bash tools/windows/build.sh

@@ -337,11 +337,11 @@ GLFWwindow* openBenchWindow(const RunSettings& settings) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_ALPHA_BITS, 0);  // the game's framebuffer
     GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, "quellmoor-bench", nullptr, nullptr);
     if (!window) return nullptr;
     glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return nullptr;
+    if (!loadEntryPoints()) return nullptr;
     glfwSwapInterval(0);  // never wait for a display refresh
     return window;
 }

@@ -32,8 +32,9 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core                         # the asset generator's glyphs
   libgtest-dev xvfb xauth libgl1-mesa-dri                   # headless tests
   xdotool imagemagick x11-utils libx11-dev glslang-tools python3   # end-to-end and shader checks
+  sway wayvnc grim xwayland procps                          # the Wayland end-to-end test (it fetches libglfw3-wayland itself)
   "clang-$clang" "libclang-rt-$clang-dev"                   # the fuzz targets
-  g++-mingw-w64-x86-64-posix                                # the Windows compile check
+  g++-mingw-w64-x86-64-posix dpkg-dev wine64               # the Windows build (tools/windows) and its run under Wine
 )
 
 missing=()

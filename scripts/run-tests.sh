@@ -10,9 +10,9 @@
 #
 # The sanitized run leaves out three: the soak, since ASan keeps freed memory
 # in quarantine, which would swamp the resident memory it watches; the
-# end-to-end script, which drives the same start-up and frames as the GL tests
-# but through real X input, so sanitized it would check our code no further;
-# and the Windows compile check, which builds nothing of its own to sanitize.
+# end-to-end scripts, which drive the same start-up and frames as the GL tests
+# but through real X and Wayland input, so sanitized they would check our code no further;
+# and the Windows build under Wine, which runs none of this build's code.
 # Every unit and GL test runs sanitized: the game's start-up, its frames, its
 # shutdown and every bad-input case, where out-of-bounds reads would hide.
 set -euo pipefail

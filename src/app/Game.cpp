@@ -2,6 +2,7 @@
 
 #include "app/Camera.h"
 #include "app/Config.h"
+#include "app/DataFolder.h"
 #include "app/GameRules.h"
 #include "app/Hud.h"
 #include "app/RenderPasses.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -36,6 +38,7 @@ struct Desktop {
     bool focused = true;         // keys and the mouse come to this window
     bool focusChanged = false;   // a change the frame loop has not followed yet
     bool iconified = false;      // minimised
+    bool pointerEntered = false; // the pointer came over the window; the frame loop has not followed yet
 
     // Nobody sees the window, or it has no pixels: no frame is drawn.
     bool paused() const { return iconified || framebufferWidth <= 0 || framebufferHeight <= 0; }
@@ -76,8 +79,33 @@ void refetchEntryPoints() {
         reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glfwGetProcAddress("glFramebufferRenderbuffer"));
 }
 
-[[noreturn]] void failToOpenWindow() {
+// Every entry point above OpenGL 1.1 that the game calls is there. Those of
+// OpenGL 1.1 itself come straight from the GL library.
+template <typename... EntryPoint>
+bool allLoaded(EntryPoint... entryPoints) {
+    return ((entryPoints != nullptr) && ...);
+}
+
+bool entryPointsLoaded() {
+    return allLoaded(glActiveTexture, glAttachShader, glBindBuffer, glBindFragDataLocation, glBindFramebuffer, glBindRenderbuffer,
+                     glBindVertexArray, glBufferData, glCompileShader, glCreateProgram, glCreateShader, glDeleteBuffers,
+                     glDeleteFramebuffers, glDeleteProgram, glDeleteRenderbuffers, glDeleteShader, glDeleteVertexArrays, glDrawBuffers,
+                     glEnableVertexAttribArray, glFramebufferRenderbuffer, glFramebufferTexture, glGenBuffers, glGenFramebuffers,
+                     glGenRenderbuffers, glGenVertexArrays, glGenerateMipmap, glGetAttribLocation, glGetProgramInfoLog, glGetProgramiv,
+                     glGetShaderInfoLog, glGetShaderiv, glGetUniformLocation, glIsShader, glLinkProgram, glRenderbufferStorage,
+                     glShaderSource, glUniform1f, glUniform1i, glUniform3f, glUniformMatrix4fv, glUseProgram, glVertexAttribPointer);
+}
+
+// GLEW built for GLX (as Linux distributions ship it) loads every GL entry
+// point and then looks for a GLX display, which a Wayland window's EGL
+// context has not: that one result still leaves GL loaded.
+bool glewLoaded(GLenum result) { return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY; }
+
+// A missing data folder is named on a line of its own, since the window
+// only failed for want of the size it holds.
+[[noreturn]] void failToOpenWindow(const DataFolder& data) {
     glfwTerminate();
+    if (!data.found) fatalError({"Failed to open window", data.whereLooked});
     fatalError({"Failed to open window"});
 }
 
@@ -104,7 +132,11 @@ GLFWwindow* openWindow() {
     // macOS makes core contexts only forward-compatible.
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
 #endif
+    // A framebuffer without alpha: a compositor that blends windows by it
+    // would otherwise show the desktop through the sky and the water.
+    glfwWindowHint(GLFW_ALPHA_BITS, 0);
 
+    const DataFolder data = enterDataFolder(kConfigPath);
     Config config;
     config.load(kConfigPath);
     windowWidth = config.integer("WIDTH");
@@ -115,18 +147,15 @@ GLFWwindow* openWindow() {
     GLFWwindow* window = nullptr;
     if (inRange(windowWidth) && inRange(windowHeight))
         window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
-    if (!window) failToOpenWindow();
+    if (!window) failToOpenWindow(data);
     glfwMakeContextCurrent(window);
-    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) fatalError({"Failed to initialize glew"});
-    refetchEntryPoints();
+    if (!loadEntryPoints()) fatalError({"Failed to initialize glew"});
     // The size the window really got: a full-screen mode the monitor cannot
     // show, or a window manager, may give another than the one asked for.
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
     if (width > 0 && height > 0) windowWidth = width, windowHeight = height;
-    if (!driverRendersAt(windowWidth, windowHeight)) failToOpenWindow();
+    if (!driverRendersAt(windowWidth, windowHeight)) failToOpenWindow(data);
     return window;
 }
 
@@ -144,6 +173,10 @@ void onFocus(GLFWwindow*, int focused) {
 
 void onIconify(GLFWwindow*, int iconified) { session.desktop.iconified = iconified == GLFW_TRUE; }
 
+// Some window systems report the pointer's place on entering as a move of
+// the disabled cursor: from its last place, or from the window's corner.
+void onCursorEnter(GLFWwindow*, int entered) { session.desktop.pointerEntered |= entered == GLFW_TRUE; }
+
 // Puts the cursor back at the centre of the window.
 void centreCursor() {
     session.centredWidth = session.cursorAreaWidth;
@@ -151,16 +184,18 @@ void centreCursor() {
     glfwSetCursorPos(session.window, session.centredWidth / 2, session.centredHeight / 2);
 }
 
-// The cursor is hidden over the window while it has the focus: only a hidden
-// cursor can be put back at the centre under XWayland.
-void showCursorUnlessFocused() {
-    glfwSetInputMode(session.window, GLFW_CURSOR, session.desktop.focused ? GLFW_CURSOR_HIDDEN : GLFW_CURSOR_NORMAL);
+// While the window has the focus the cursor is disabled: hidden and held to
+// the window, it is put back wherever the game puts it, on X11, through
+// XWayland, natively on Wayland (which moves no visible pointer for a
+// program), on Windows and on macOS. Without the focus it is a normal cursor.
+void disableCursorWhileFocused() {
+    glfwSetInputMode(session.window, GLFW_CURSOR, session.desktop.focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
 }
 
 // Follows what the desktop did to the window since the last frame. Returns
 // whether the mouse may turn the view this frame: not while another window
-// has the focus, nor in the frame the focus comes back, which only centres
-// the cursor.
+// has the focus, nor in a frame in which the focus came back or the pointer
+// came over the window, which only centres the cursor.
 bool followDesktop() {
     Desktop& desktop = session.desktop;
     if (desktop.resized) {
@@ -169,9 +204,9 @@ bool followDesktop() {
         if (desktop.framebufferWidth != windowWidth || desktop.framebufferHeight != windowHeight)
             resizeScene(desktop.framebufferWidth, desktop.framebufferHeight);
     }
-    if (!desktop.focusChanged) return desktop.focused;
-    desktop.focusChanged = false;
-    showCursorUnlessFocused();
+    if (!desktop.focusChanged && !desktop.pointerEntered) return desktop.focused;
+    if (desktop.focusChanged) disableCursorWhileFocused();
+    desktop.focusChanged = desktop.pointerEntered = false;
     if (desktop.focused) centreCursor();
     return false;
 }
@@ -185,12 +220,21 @@ void startUp() {
     glfwSetFramebufferSizeCallback(session.window, onFramebufferSize);
     glfwSetWindowFocusCallback(session.window, onFocus);
     glfwSetWindowIconifyCallback(session.window, onIconify);
+    glfwSetCursorEnterCallback(session.window, onCursorEnter);
+    // On a Wayland desktop the disabled cursor moves by the mouse's raw
+    // motion: XWayland otherwise reports the pointer's place, when the
+    // compositor first shows it over the window, as a move of the cursor
+    // some frames after it entered, and the first view would turn there.
+    // Plain X11 keeps the cursor's own moves, which absolute devices (a
+    // tablet, a virtual machine's pointer) need.
+    if (std::getenv("WAYLAND_DISPLAY") && glfwRawMouseMotionSupported())
+        glfwSetInputMode(session.window, GLFW_RAW_MOUSE_MOTION, GLFW_TRUE);
     Desktop& desktop = session.desktop;
     desktop.framebufferWidth = windowWidth;
     desktop.framebufferHeight = windowHeight;
     desktop.focused = glfwGetWindowAttrib(session.window, GLFW_FOCUSED) == GLFW_TRUE;
     glfwGetWindowSize(session.window, &session.cursorAreaWidth, &session.cursorAreaHeight);
-    showCursorUnlessFocused();
+    disableCursorWhileFocused();
     createScene(session.window);
     session.clock.fpsTimer = glfwGetTime();
     // The first frame turns the view by the cursor's offset from the centre;
@@ -253,6 +297,14 @@ void shutDown() {
 }
 
 }  // namespace
+
+bool loadEntryPoints() {
+    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
+    glewExperimental = GL_TRUE;
+    if (!glewLoaded(glewInit())) return false;
+    refetchEntryPoints();
+    return entryPointsLoaded();
+}
 
 void createScene(GLFWwindow* window) {
     initWorld(window);

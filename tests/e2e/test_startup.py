@@ -1,7 +1,7 @@
 """The real binary under real X input: its first view and sky at infinity, the
 frame-rate title, taps of Space and Escape; a resize, a focus that goes to
-another window and comes back, and a full-screen start at a size the screen
-cannot switch to. Usage: --game GAME --data DATA."""
+another window and comes back, a full-screen start at a size the screen
+cannot switch to, and a start from a folder without the data. Usage: --game GAME --data DATA."""
 
 import os
 import re
@@ -17,10 +17,10 @@ def xdotool(*args):
 
 
 def find_window(pid, name, ready=lambda window: True, seconds=60):
-    """The newest window of process pid whose name matches and that is ready, or "" after the given time."""
+    """The newest window of process pid (or of any, for None) whose name matches and that is ready, or "" after the given time."""
     deadline = time.time() + seconds
     while time.time() < deadline:
-        window = (xdotool("search", "--pid", pid, "--name", name).split() or [""])[-1]
+        window = (xdotool("search", *(["--pid", pid] if pid else []), "--name", name).split() or [""])[-1]
         if window and ready(window):
             return window
         time.sleep(0.1)
@@ -36,22 +36,24 @@ CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel show
 
 
 def frame_rate(window):
-    """The frames a second in the title, which the game counts anew every second."""
-    found = re.search(r"\((\d+\.\d) FPS\)", xdotool("getwindowname", window))
-    return max(float(found.group(1)) if found else 1.0, 0.5)
+    """The frames a second in an X window's title, which the game counts anew every second; a command's
+    picture (another desktop's) and a window without it count as fast: the seconds alone decide."""
+    found = isinstance(window, str) and re.search(r"\((\d+\.\d) FPS\)", xdotool("getwindowname", window))
+    return max(float(found.group(1)), 0.5) if found else float("inf")
 
 
 def grab(window, settle=0.5, frames=3):
-    """The window as a P6 file, taken once the game has had settle seconds or that many frames,
-    whichever is longer: on a loaded machine frames come slower, and what a check waits for comes
-    after a number of frames."""
+    """A P6 file of an X window or what a command writes, taken once the game has had settle seconds
+    or that many frames, whichever is longer: on a loaded machine frames come slower, and what a
+    check waits for comes after a number of frames."""
     time.sleep(max(settle, frames / frame_rate(window)))
-    return subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=30).stdout
+    command = window if isinstance(window, list) else ["import", "-window", window, "-depth", "8", "ppm:-"]
+    return subprocess.run(command, capture_output=True, timeout=30).stdout
 
 
 def screenshot(window, settle=0.5, colour=False, frames=3, ppm=None):
     """Rows of pixels of a grab, the top one first: grey sums of R, G and B, or RGB triples."""
-    _, size, _, pixels = (ppm or grab(window, settle, frames)).split(b"\n", 3)  # as ImageMagick writes a P6 file
+    _, size, _, pixels = (ppm or grab(window, settle, frames)).split(b"\n", 3)  # a P6 file as ImageMagick and grim write it
     width, height = map(int, size.split())
     pixel = (lambda i: tuple(pixels[i:i + 3])) if colour else (lambda i: sum(pixels[i:i + 3]))
     return [[pixel((y * width + x) * 3) for x in range(width)] for y in range(height)]
@@ -139,13 +141,20 @@ def full_screen_at_a_size_the_screen_cannot_show(window):
     fills_the_window_with_the_hearts_at_its_top_right(window, 1280, 1024)
 
 
+def started_where_its_data_are_not(window):
+    """From an empty folder the game finds data/ beside build/, with the size its config.txt gives."""
+    image = screenshot(window)
+    assert abs(horizon(image) - len(image) // 2) <= 15, f"horizon at row {horizon(image)} of {len(image)}"
+
+
 def play(game_path, data, config, check):
-    """Starts the game in a directory of its own with config.txt, waits for its frame rate, runs check, then quits with Escape."""
+    """Starts the game in a directory of its own with config.txt (none: an empty one), waits for its frame rate, runs check, then quits with Escape."""
     directory = tempfile.mkdtemp(prefix="quellmoor-e2e-")
-    with open(os.path.join(directory, "config.txt"), "w") as f:
-        f.write(config)
-    for name in ("Shader", "Models", "Font"):
+    for name in ("Shader", "Models", "Font") if config else ():
         os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
+    if config:
+        with open(os.path.join(directory, "config.txt"), "w") as f:
+            f.write(config)
     xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
     game = subprocess.Popen([os.path.abspath(game_path)], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
@@ -170,7 +179,8 @@ def main():
     results = [play(args["--game"], args["--data"], config, check) for config, check in (
         (windowed, first_view_a_sky_at_infinity_and_taps_of_space_and_escape),
         (windowed, resized_and_the_focus_away_and_back),
-        (full, full_screen_at_a_size_the_screen_cannot_show))]
+        (full, full_screen_at_a_size_the_screen_cannot_show),
+        (None, started_where_its_data_are_not))]
     sys.exit(0 if all(results) else 1)
 
 

@@ -234,22 +234,23 @@ TEST_F(GameTest, SoakUnderRandomPlay) {
 }
 
 // A row a frame: what the desktop does to the window in its event poll (a resize, the focus away and back,
-// minimised: 0 x 0 on some systems, iconified on others), then the frame's screen size, its turn (radians of
+// the pointer coming over it, minimised: 0 x 0 on some systems, iconified on others), then the frame's screen size, its turn (radians of
 // yaw), the cursor mode and whether the eye moved; or that it drew nothing.
 TEST_F(GameTest, FollowsWhatTheDesktopDoesToTheWindow) {
     auto frame = [](double time, int dx, std::set<int> held = {}) { return ScriptedFrame{time, std::move(held), {}, dx, 0}; };
     auto resized = [](ScriptedFrame f, int w, int h) { return f.width = w, f.height = h, f; };
     auto event = [](ScriptedFrame f, int ScriptedFrame::*field, int on) { return f.*field = on, f; };
     const std::vector<std::pair<ScriptedFrame, std::string>> rows = {
-        {frame(1.0, 0), "800x600 turned 0 hidden stood"},
-        {resized(frame(1.1, 0), 1000, 700), "1000x700 turned 0 hidden stood"},       // everything placed anew, below
-        {frame(1.2, 0), "1000x700 turned 0 hidden stood"},     // the cursor goes back to the new centre
+        {frame(1.0, 0), "800x600 turned 0 disabled stood"},
+        {resized(frame(1.1, 0), 1000, 700), "1000x700 turned 0 disabled stood"},       // everything placed anew, below
+        {frame(1.2, 0), "1000x700 turned 0 disabled stood"},     // the cursor goes back to the new centre
         {event(frame(1.3, 60), &ScriptedFrame::focus, 0), "1000x700 turned 0 normal stood"}, {frame(1.4, 90), "1000x700 turned 0 normal stood"},
-        {event(frame(1.5, 40), &ScriptedFrame::focus, 1), "1000x700 turned 0 hidden stood"},  // centred, not turned
-        {frame(1.6, 20), "1000x700 turned -0.1 hidden stood"},
+        {event(frame(1.5, 40), &ScriptedFrame::focus, 1), "1000x700 turned 0 disabled stood"},  // centred, not turned
+        {frame(1.6, 20), "1000x700 turned -0.1 disabled stood"},
+        {event(frame(1.65, 300), &ScriptedFrame::enter, 1), "1000x700 turned 0 disabled stood"},  // the pointer's place on entering is no move
         {resized(frame(1.7, 0), 0, 0), "waited"}, {event(frame(50.0, 0), &ScriptedFrame::iconify, 1), "waited"}, {resized(frame(60.0, 0), 1000, 700), "waited"},
-        {event(frame(100.0, 0, {GLFW_KEY_W}), &ScriptedFrame::iconify, 0), "1000x700 turned 0 hidden stood"},  // the pause is no time step
-        {frame(100.1, 0), "1000x700 turned 0 hidden stood"},
+        {event(frame(100.0, 0, {GLFW_KEY_W}), &ScriptedFrame::iconify, 0), "1000x700 turned 0 disabled stood"},  // the pause is no time step
+        {frame(100.1, 0), "1000x700 turned 0 disabled stood"},
     };
     GameScript script;
     for (const auto& row : rows) script.frames.push_back(row.first);
@@ -263,7 +264,7 @@ TEST_F(GameTest, FollowsWhatTheDesktopDoesToTheWindow) {
         const float turn = std::atan2(f.direction.x, f.direction.z) - std::atan2(lastDirection.x, lastDirection.z);
         char line[96];
         std::snprintf(line, sizeof line, "%s turned %g %s %s", split(f.draws.back(), " ").at(1).c_str(), std::round(turn * 1e2) / 1e2 + 0.0,
-                      glfwGetInputMode(glfwGetCurrentContext(), GLFW_CURSOR) == GLFW_CURSOR_HIDDEN ? "hidden" : "normal",
+                      glfwGetInputMode(glfwGetCurrentContext(), GLFW_CURSOR) == GLFW_CURSOR_DISABLED ? "disabled" : "normal",
                       length(f.eye - lastEye) < 1e-6f ? "stood" : "moved");
         seen.push_back(line);
         lastEye = f.eye, lastDirection = f.direction;

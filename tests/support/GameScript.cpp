@@ -54,6 +54,7 @@ struct Playing {
     GLFWframebuffersizefun sizeCallback = nullptr;
     GLFWwindowfocusfun focusCallback = nullptr;
     GLFWwindowiconifyfun iconifyCallback = nullptr;
+    GLFWcursorenterfun enterCallback = nullptr;
 } g;
 
 GameScript* g_script = nullptr;
@@ -273,6 +274,7 @@ void deliverDesktopEvents() {
     if (f.width >= 0 && g.sizeCallback) g.sizeCallback(g.window, g.width = f.width, g.height = f.height);
     if (f.focus >= 0 && g.focusCallback) g.focusCallback(g.window, g.focused = f.focus);
     if (f.iconify >= 0 && g.iconifyCallback) g.iconifyCallback(g.window, f.iconify);
+    if (f.enter >= 0 && g.enterCallback) g.enterCallback(g.window, f.enter);
 }
 
 }  // namespace
@@ -303,7 +305,8 @@ GLFWwindow* glfwCreateWindow(int w, int h, const char* title, GLFWmonitor* monit
     g_script->trace.push_back("window " + std::to_string(w) + "x" + std::to_string(h) + (monitor ? " fullscreen " : " windowed ") +
                               std::to_string(g.hints[GLFW_CONTEXT_VERSION_MAJOR]) + "." + std::to_string(g.hints[GLFW_CONTEXT_VERSION_MINOR]) +
                               (g.hints[GLFW_OPENGL_PROFILE] == GLFW_OPENGL_CORE_PROFILE ? " core" : " any") + " refresh " +
-                              std::to_string(g.hints[GLFW_REFRESH_RATE]));
+                              std::to_string(g.hints[GLFW_REFRESH_RATE]) + " alpha " +
+                              std::to_string(g.hints.count(GLFW_ALPHA_BITS) ? g.hints[GLFW_ALPHA_BITS] : 8));
     REAL(glfwWindowHint)(GLFW_VISIBLE, GLFW_FALSE);
     REAL(glfwWindowHint)(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
     GLFWwindow* window = REAL(glfwCreateWindow)(w, h, title, nullptr, share);
@@ -375,6 +378,15 @@ int glfwGetWindowAttrib(GLFWwindow* window, int attribute) {
 SCRIPTED_CALLBACK(glfwSetFramebufferSizeCallback, GLFWframebuffersizefun, sizeCallback)
 SCRIPTED_CALLBACK(glfwSetWindowFocusCallback, GLFWwindowfocusfun, focusCallback)
 SCRIPTED_CALLBACK(glfwSetWindowIconifyCallback, GLFWwindowiconifyfun, iconifyCallback)
+SCRIPTED_CALLBACK(glfwSetCursorEnterCallback, GLFWcursorenterfun, enterCallback)
+
+// GLEW loads as it does, then answers as the script says, as it would on another window system.
+GLenum glewInit() {
+    const GLenum result = REAL(glewInit)();
+    if (!g_script || g_script->glewResult < 0) return result;
+    if (g_script->glewMissesAnEntryPoint) glCreateShader = nullptr;
+    return static_cast<GLenum>(g_script->glewResult);
+}
 
 // A frame that ended without a swap: recorded as one that waited, then the next frame's events come.
 void glfwWaitEvents() {

@@ -28,6 +28,7 @@ struct ScriptedFrame {
     int width = -1, height = -1;  // the desktop resizes the framebuffer in the frame's event poll (0 x 0: minimised on some systems)
     int focus = -1;               // ... 0 gives the focus to another window, 1 gives it back (-1: none of these)
     int iconify = -1;             // ... 1 minimises the window, 0 restores it
+    int enter = -1;               // ... 1 brings the pointer over the window
 };
 
 struct FrameRecord {
@@ -52,9 +53,11 @@ struct GameScript {
     std::vector<ScriptedFrame> frames; // Escape is held in the last, unless closeAtEnd
     bool closeAtEnd = false;           // then the window is closed after it
     bool keepPixels = false;
+    int glewResult = -1;               // what glewInit answers after loading (-1: its own answer)
+    bool glewMissesAnEntryPoint = false;  // ... and glCreateShader is left unloaded
     std::function<void(const FrameRecord&)> atSwap;  // as each frame is recorded, the world still there
 
-    // Before the first frame: "window 800x600 windowed 3.3 core refresh 60",
+    // Before the first frame: "window 800x600 windowed 3.3 core refresh 60 alpha 0",
     // "sticky keys", "title Quellmoor", "cursor 400,300", as they happened.
     std::vector<std::string> trace;
     std::vector<FrameRecord> recorded;
