@@ -4,6 +4,8 @@
 # checkout cloned into it, `make` installed as the README says, then
 # `make test`. Ends with the three CTest summaries (plain, sanitized, fuzz)
 # and the time of each step; its status is that of `make test`. Needs root.
+# What make test downloads (the packages, Debian 12's sources of the Windows
+# build's libraries) it fetches first, through make deps and make windows.
 #
 # Cached under ~/.cache/quellmoor-debian13 (QM_DEBIAN13_CACHE), outside the
 # checkout: the debootstrap result as a tarball, and the package lists and
@@ -11,10 +13,12 @@
 # changed in the archive. Each run unpacks the tarball afresh; the chroot of
 # the last run stays there to look into, until the next run replaces it.
 #
-# Inside, only proc, sysfs and /dev are mounted, plainly (never recursively),
-# and unmounted on every way out; nothing is removed while something is
-# mounted below it. The tests run without a network (a network namespace of
-# their own), which also keeps their X servers apart from the machine's.
+# Inside, only proc, sysfs and /dev are mounted, plainly (never recursively;
+# /dev made private) with a tmpfs on /dev/shm as on any system, where sway
+# makes its buffers; all are unmounted on every way out, and nothing is
+# removed while something is mounted below it. make test runs without a
+# network (a network namespace of its own), which also keeps its X servers
+# apart from the machine's.
 # The builds and tests wait for /tmp/qm-cpu.lock (QM_CPU_LOCK); the downloads do not.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -71,6 +75,8 @@ unpack() {
   mount -t proc proc "$root/proc"
   mount -t sysfs sysfs "$root/sys"
   mount --bind /dev "$root/dev"
+  mount --make-private "$root/dev"
+  mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root/dev/shm"
 }
 clone() {
   [ -z "$(git -C "$repo" status --porcelain --untracked-files=no)" ] ||
@@ -80,11 +86,16 @@ clone() {
   git -C "$repo" log -1 --format='commit %h %s' >&2
 }
 install_packages() {  # what a new user does first: make, then make's own install step
-  in_chroot apt-get update -q
-  in_chroot apt-get install -y -q make
-  in_chroot make -C /root/quellmoor deps
+  { in_chroot apt-get update -q && in_chroot apt-get install -y -q make && in_chroot make -C /root/quellmoor deps; } \
+    >"$cache/install.log" 2>&1 || { tail -n 30 "$cache/install.log"; exit 1; }
+  grep -E '^(Fetched|Need to get) ' "$cache/install.log" >&2 || true
   cp -a "$root/var/lib/apt/lists/." "$cache/lists/"
   cp -aln "$root/var/cache/apt/archives/." "$cache/archives/"
+}
+make_windows() {  # the native build and the Windows one, with the libraries of Debian 12's sources
+  flock "$lock" chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+    PATH=/usr/sbin:/usr/bin:/sbin:/bin make -C /root/quellmoor windows >"$cache/make-windows.log" 2>&1 ||
+    { tail -n 30 "$cache/make-windows.log"; exit 1; }
 }
 status=0
 make_test() {
@@ -96,7 +107,8 @@ make_test() {
 step "unpack the chroot, mount proc, sys, dev" unpack
 step "clone HEAD into it" clone
 step "install make, then make deps (download)" install_packages
-step "make test (three builds, three suites)" make_test
+step "make windows (download, native and Windows builds)" make_windows
+step "make test (two more builds, three suites)" make_test
 
 # Each CTest run ends with "N% tests passed, ..." and, when some failed, their list.
 echo
