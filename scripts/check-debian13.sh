@@ -8,9 +8,9 @@
 # build's libraries) it fetches first, through make deps and make windows.
 #
 # Cached under ~/.cache/quellmoor-debian13 (QM_DEBIAN13_CACHE), outside the
-# checkout: the debootstrap result as a tarball, and the package lists and
-# packages that apt fetched, so a second run downloads nothing that has not
-# changed in the archive. Each run unpacks the tarball afresh; the chroot of
+# checkout: the debootstrap result as a tarball, the package lists and
+# packages that apt fetched, and the Debian 12 source packages of the Windows
+# build, so a second run downloads nothing that has not changed in the archive. Each run unpacks the tarball afresh; the chroot of
 # the last run stays there to look into, until the next run replaces it.
 #
 # Inside, only proc, sysfs and /dev are mounted, plainly (never recursively;
@@ -29,7 +29,8 @@ base=$cache/trixie-minbase.tar
 root=$cache/root
 log=$cache/make-test.log
 [ "$(id -u)" -eq 0 ] || { echo "check-debian13.sh makes a chroot and needs root" >&2; exit 1; }
-mkdir -p "$cache/archives" "$cache/lists"
+windows=root/.cache/quellmoor-windows/downloads  # in the chroot
+mkdir -p "$cache/archives" "$cache/lists" "$cache/windows"
 
 mounts_under() {  # the mount points at or below a directory, deepest first
   awk -v dir="$1" '$2 == dir || index($2, dir "/") == 1 { print $2 }' /proc/self/mounts | sort -r
@@ -72,6 +73,8 @@ unpack() {
     "$mirror" "$mirror" "http://deb.debian.org/debian-security" >"$root/etc/apt/sources.list"
   cp -a "$cache/lists/." "$root/var/lib/apt/lists/"
   cp -aln "$cache/archives/." "$root/var/cache/apt/archives/"  # links: apt never changes a package file
+  mkdir -p "$root/$windows"
+  cp -a "$cache/windows/." "$root/$windows/"
   mount -t proc proc "$root/proc"
   mount -t sysfs sysfs "$root/sys"
   mount --bind /dev "$root/dev"
@@ -96,6 +99,7 @@ make_windows() {  # the native build and the Windows one, with the libraries of 
   flock "$lock" chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/sbin:/usr/bin:/sbin:/bin make -C /root/quellmoor windows >"$cache/make-windows.log" 2>&1 ||
     { tail -n 30 "$cache/make-windows.log"; exit 1; }
+  cp -a "$root/$windows/." "$cache/windows/"
 }
 status=0
 make_test() {

@@ -49,8 +49,12 @@ cmake_build() {  # source directory, build directory, then -D options; builds an
   cmake --install "$build"
 }
 
-apt12() {  # apt over Debian 12's archive alone, in lists of the work folder's own, on any release
-  local dir=$work/apt keys=/usr/share/keyrings/debian-archive-keyring.gpg
+# Debian 12's archive and the packages fetched from it stay beside the keyed
+# caches, so that a new key, or a machine that builds afresh, downloads nothing twice.
+downloads=$(dirname "$cache")/downloads
+
+apt12() {  # apt over Debian 12's archive alone, in lists of its own, on any release
+  local dir=$downloads/apt keys=/usr/share/keyrings/debian-archive-keyring.gpg
   mkdir -p "$dir/lists/partial" "$dir/parts" "$dir/cache"
   printf '%s [signed-by=%s] http://deb.debian.org/debian bookworm main\n' deb "$keys" deb-src "$keys" >"$dir/sources.list"
   apt-get -o Dir::Etc::SourceList="$dir/sources.list" -o Dir::Etc::SourceParts="$dir/parts" \
@@ -58,10 +62,10 @@ apt12() {  # apt over Debian 12's archive alone, in lists of the work folder's o
 }
 
 fetch() {  # the system's own sources stay as they are, whichever release it runs
-  local spec
+  local spec version
   apt12 update -q >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; echo "Debian 12's archive cannot be read" >&2; exit 1; }
   mkdir -p "$work/src"
-  cd "$work/src"
+  cd "$downloads"
   for spec in "${SOURCES[@]}"; do
     apt12 source --download-only "$spec" >"$work/apt.log" 2>&1 || {
       cat "$work/apt.log" >&2
@@ -71,8 +75,10 @@ fetch() {  # the system's own sources stay as they are, whichever release it run
   done
   apt12 download "$UTFCPP" >"$work/apt.log" 2>&1 || {
     cat "$work/apt.log" >&2; echo "the Debian package $UTFCPP cannot be had" >&2; exit 1; }
-  for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done
-  dpkg -x libutfcpp-dev_*.deb utfcpp
+  cd "$work/src"
+  for spec in "${SOURCES[@]}"; do version=${spec#*=}; dpkg-source -x "$downloads/${spec%%=*}_${version#*:}.dsc" >/dev/null; done
+  version=${UTFCPP#*=}
+  dpkg -x "$downloads/${UTFCPP%%=*}_${version#*:}_all.deb" utfcpp
   cd "$root"
 }
 
