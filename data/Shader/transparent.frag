@@ -46,10 +46,13 @@ const float GRAZING_ALPHA = 0.85;
 
 // Toward the walls of the sky box the water calms into the far sea painted
 // on the box below the horizon: the mean water colour, a level surface, the
-// undistorted reflection, no shadow. At the walls the two are one picture.
+// undistorted reflection, no shadow, over the deep sea. At the walls the two
+// are one picture, with the water clear or not.
 const vec2 SKY_BOX_WALLS = vec2(5.9, 5.52);
 const float CALM_DISTANCE = 1.5;
 const vec3 WATER_TEXEL_MEAN = vec3(0.08, 0.33, 0.40);
+// The lit shader's deep sea under the water, a display value.
+const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
 
 // Gamma 2 instead of 2.2: a square and a square root instead of two powers.
 vec3 toLinear(vec3 c) { return c * c; }
@@ -103,6 +106,10 @@ void main() {
     // Cut last, after every sample: a texture read picks its mipmap level
     // from the neighbouring fragments, which must all still be running.
     if (wallDistance < 0.0) discard;
-    float alpha = transparencyMode == 1 ? mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel) : 1.0;
-    fragColor = vec4(toDisplay(color), alpha);
+    // The far sea is this water over the deep sea, whether the water is clear
+    // or not: toward the walls the water turns into it and its own alpha to 1.
+    float clearAlpha = mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel);
+    vec3 shown = toDisplay(color);
+    float alpha = transparencyMode == 1 ? mix(1.0, clearAlpha, detail) : 1.0;
+    fragColor = vec4(mix(mix(DEEP_SEA_COLOR, shown, clearAlpha), shown, detail), alpha);
 }
