@@ -39,7 +39,6 @@ const float GATHERED_Y = -0.62;
 // under the surface: that eye stands this much lower than the eye's mirror
 // image in the surface itself.
 const float MIRROR_GAP = 0.02;
-const float LOWEST_EYE = 0.05;  // above the water, for the far sea's rise
 const float HAZE_DENSITY = 0.04;
 const float HAZE_MAX = 0.5;
 // Shores: ground close to the water line turns to sand. Only the terrain
@@ -84,9 +83,10 @@ void main() {
     // The far sea painted on the sky box mirrors the sky exactly; the water,
     // seen from that lower mirrored eye, shows it a little higher. So the box
     // looks up its far sea that much steeper, and where the water ends at the
-    // walls both show the same reflection at the same place.
-    float eyeAboveWater = max(eye.y - WATER_SURFACE, LOWEST_EYE);
-    farSeaRise = backdrop ? (eyeAboveWater + MIRROR_GAP) / eyeAboveWater : 1.0;
+    // walls both show the same reflection at the same place. An eye in play
+    // stands at least 0.3 above the water.
+    float eyeAboveWater = eye.y - WATER_SURFACE;
+    farSeaRise = backdrop && enableDiscard == 0 ? (eyeAboveWater + MIRROR_GAP) / eyeAboveWater : 1.0;
     toLight = normalize(lightPosition);
 
     float cosine = clamp(dot(n, toLight), 0.05, 1.0);
