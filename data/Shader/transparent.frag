@@ -107,9 +107,9 @@ void main() {
     // from the neighbouring fragments, which must all still be running.
     if (wallDistance < 0.0) discard;
     // The far sea is this water over the deep sea, whether the water is clear
-    // or not: toward the walls the water turns into it and its own alpha to 1.
-    float clearAlpha = mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel);
-    vec3 shown = toDisplay(color);
-    float alpha = transparencyMode == 1 ? mix(1.0, clearAlpha, detail) : 1.0;
-    fragColor = vec4(mix(mix(DEEP_SEA_COLOR, shown, clearAlpha), shown, detail), alpha);
+    // or not: toward the walls the water takes in as much deep sea as clear
+    // water lets through, and its own alpha goes to 1.
+    float seen = 1.0 - mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel);
+    float alpha = transparencyMode == 1 ? 1.0 - detail * seen : 1.0;
+    fragColor = vec4(mix(toDisplay(color), DEEP_SEA_COLOR, seen - detail * seen), alpha);
 }
