@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean
+.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13
 
 deps:
 	bash scripts/install-deps.sh
@@ -21,9 +21,10 @@ build-asan: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_SANITIZE=address,undefined
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 
-# The libFuzzer targets of tests/fuzz, built with clang.
+# The libFuzzer targets of tests/fuzz, built with the release's clang (the one
+# scripts/install-deps.sh installs).
 build-fuzz: deps
-	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DQM_FUZZ=ON \
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$$(bash scripts/install-deps.sh --fuzz-compiler) -DQM_FUZZ=ON \
 	  -DQM_FUZZ_TEST_SECONDS=$(TEST_FUZZ_SECONDS)
 	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzzers
 
@@ -42,6 +43,11 @@ bench: build
 # The soak run for ten minutes instead of the suite's one, unsanitized.
 soak: build
 	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^soak$$'
+
+# The README's make test on a fresh Debian 13 in a chroot, from the committed
+# HEAD (needs root; not part of make test). See the script.
+check-debian13:
+	bash scripts/check-debian13.sh
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows

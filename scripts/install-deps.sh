@@ -1,8 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
-# Quick when everything is already there: it asks dpkg first and only calls
-# apt-get for what is missing.
+# Installs the Debian packages that building, running and testing need, on
+# Debian 12 (bookworm) or 13 (trixie). Quick when everything is already there:
+# it asks dpkg first and only calls apt-get for what is missing.
+# With --fuzz-compiler it installs nothing and prints the clang++ of the fuzz
+# build (make build-fuzz asks it).
 set -euo pipefail
+
+# The one versioned package: the fuzz targets' clang, with the runtime that
+# holds libFuzzer. Each release's own clang, the one its package "clang"
+# stands for: newer ones reach a stable release later, through its updates,
+# as the web browsers' build compilers, and are replaced when those move on.
+# The release's own stays, so the suite's fixed-seed fuzz runs try the same
+# inputs for the release's whole life.
+. /etc/os-release 2>/dev/null || true
+case "${ID:-}:${VERSION_CODENAME:-}" in
+  debian:bookworm) clang=14 ;;
+  debian:trixie) clang=19 ;;
+  *) echo "scripts/install-deps.sh knows Debian 12 (bookworm) and 13 (trixie)," \
+       "not ${PRETTY_NAME:-this system, which has no /etc/os-release}." >&2
+     echo "Install the packages it lists by hand, with the clang-N and libclang-rt-N-dev that it has." >&2
+     exit 1 ;;
+esac
+if [ "${1:-}" = --fuzz-compiler ]; then
+  echo "clang++-$clang"
+  exit 0
+fi
 
 PACKAGES=(
   cmake make g++ pkg-config
@@ -11,7 +33,7 @@ PACKAGES=(
   libgtest-dev xvfb xauth libgl1-mesa-dri                   # headless tests
   xdotool imagemagick x11-utils libx11-dev glslang-tools python3   # end-to-end and shader checks
   sway wayvnc grim xwayland procps                          # the Wayland end-to-end test (it fetches libglfw3-wayland itself)
-  clang-14 libclang-rt-14-dev                               # the fuzz targets
+  "clang-$clang" "libclang-rt-$clang-dev"                   # the fuzz targets
   g++-mingw-w64-x86-64-posix dpkg-dev wine64               # the Windows build (tools/windows) and its run under Wine
 )
 

@@ -5,6 +5,8 @@
 # use of newer GL fails here too; then, from build-fuzz/, a short run of each
 # fuzz target. Arguments go to the first two CTest runs, and a run with
 # arguments skips the fuzzing; QM_SANITIZED=0 skips all but the first.
+# Every test stops at its limit (TIMEOUT); one without a limit of its own
+# stops after 300 s.
 #
 # The sanitized run leaves out three: the soak, since ASan keeps freed memory
 # in quarantine, which would swamp the resident memory it watches; the
@@ -19,12 +21,21 @@ cd "$(dirname "$0")/.."
 export MESA_GL_VERSION_OVERRIDE=3.3
 export MESA_GLSL_VERSION_OVERRIDE=330
 export LIBGL_ALWAYS_SOFTWARE=1
+# GLFW 3.4 (Debian 13) tries Wayland before X11, and libwayland complains on
+# stderr when XDG_RUNTIME_DIR is not set, as under CI or a root shell, where
+# the tests want an empty stderr. A desktop session always has one, so the
+# tests get a private one (made 0700, removed after), and no Wayland display:
+# every test window goes to Xvfb.
+unset WAYLAND_DISPLAY
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 suite() {  # build directory, then any command to run CTest through
   local dir=$1
   shift
   xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
-    "$@" ctest --test-dir "$dir" --output-on-failure -j2 "${ctest_args[@]}"
+    "$@" ctest --test-dir "$dir" --output-on-failure -j2 --timeout 300 "${ctest_args[@]}"
 }
 ctest_args=("$@")
 

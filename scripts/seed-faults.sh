@@ -24,9 +24,12 @@ last=${3:-100000}
 build=${QM_BUILD:-build}
 log=$build/seed-faults.log
 export MESA_GL_VERSION_OVERRIDE=3.3 MESA_GLSL_VERSION_OVERRIDE=330 LIBGL_ALWAYS_SOFTWARE=1
+unset WAYLAND_DISPLAY  # X11 only, and a private runtime directory: see run-tests.sh
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
 
 current=""
-restore() { [ -z "$current" ] || git checkout -q -- "$current"; }
+restore() { rm -rf "$XDG_RUNTIME_DIR"; [ -z "$current" ] || git checkout -q -- "$current"; }
 trap restore EXIT
 
 # Replaces the given occurrence of the text in the file; fails unless exactly

@@ -1,6 +1,7 @@
 #include "gpu/ImageSource.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,9 @@ constexpr uint32_t kBmpBitFields = 3;
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint64_t kPngChunkFrame = 12;              // length, type and checksum
 constexpr uint32_t kPngLargestChunk = 0x7FFFFFFFu;   // the format's own bound on a length
+// The closing chunk: no data, and the checksum of its type.
+constexpr unsigned char kPngEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+constexpr uint32_t kCrcPolynomial = 0xEDB88320u;  // a chunk's CRC-32, bits reversed
 
 // A TGA is an 18-byte header, an ID field, a colour map, then the pixels,
 // plain or as run-length packets: a count byte, then one pixel repeated
@@ -53,6 +57,21 @@ uint32_t bigEndian(const unsigned char* bytes) {
     return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
+// The CRC-32 of a PNG chunk, continued over count more bytes.
+uint32_t crc32(uint32_t crc, const unsigned char* bytes, size_t count) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> entries{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            entries[n] = n;
+            for (int bit = 0; bit < 8; ++bit) entries[n] = entries[n] & 1 ? kCrcPolynomial ^ (entries[n] >> 1) : entries[n] >> 1;
+        }
+        return entries;
+    }();
+    crc = ~crc;
+    for (size_t i = 0; i < count; ++i) crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
 // The raw bytes of a source, read at any offset without FreeImage: a file
 // through one stream and a window of it, memory directly.
 class RawBytes {
@@ -62,6 +81,8 @@ public:
         stream.open(path, std::ios::binary | std::ios::ate);
         total = stream ? static_cast<uint64_t>(stream.tellg()) : 0;
     }
+
+    static constexpr size_t kWindowBytes = 64 * 1024;
 
     uint64_t size() const { return total; }
 
@@ -88,13 +109,60 @@ public:
     }
 
 private:
-    static constexpr size_t kWindowBytes = 64 * 1024;
-
     std::ifstream stream;               // open for a file source
     std::vector<unsigned char> window;  // the bytes of the file last read, from windowStart
     uint64_t windowStart = 0;
     const unsigned char* data;          // the bytes of a memory source
     uint64_t total;                     // how many bytes the source has
+};
+
+// A PNG as FreeImage reads it through its I/O callbacks: the bytes of the
+// source up to the end of its pixels, then a closing IEND chunk.
+class PngPixelsOnly {
+public:
+    PngPixelsOnly(const char* path, const unsigned char* data, size_t size, uint64_t pixelsEnd)
+        : raw(path, data, size), pixelsEnd(pixelsEnd) {}
+
+    BitmapPtr decode(int flags) {
+        FreeImageIO io{read, nullptr, seek, tell};
+        return BitmapPtr(FreeImage_LoadFromHandle(FIF_PNG, &io, this, flags));
+    }
+
+private:
+    // As fread: whole items of size bytes, as many as count and the stream allow.
+    static unsigned DLL_CALLCONV read(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+        PngPixelsOnly& png = *static_cast<PngPixelsOnly*>(handle);
+        const uint64_t total = png.pixelsEnd + sizeof kPngEnd;
+        const uint64_t wanted = size == 0 || png.position >= total ? 0 : std::min<uint64_t>(uint64_t{size} * count, total - png.position) / size * size;
+        unsigned char* out = static_cast<unsigned char*>(buffer);
+        for (uint64_t done = 0; done < wanted;) {
+            const uint64_t at = png.position + done;
+            size_t piece = static_cast<size_t>(std::min<uint64_t>(wanted - done, at < png.pixelsEnd ? png.pixelsEnd - at : total - at));
+            if (at >= png.pixelsEnd) {
+                std::memcpy(out + done, kPngEnd + (at - png.pixelsEnd), piece);
+            } else if (!png.raw.read(at, out + done, piece = std::min(piece, RawBytes::kWindowBytes))) {
+                return 0;  // the source changed under us
+            }
+            done += piece;
+        }
+        png.position += wanted;
+        return size == 0 ? 0 : static_cast<unsigned>(wanted / size);
+    }
+
+    static int DLL_CALLCONV seek(fi_handle handle, long offset, int origin) {
+        PngPixelsOnly& png = *static_cast<PngPixelsOnly*>(handle);
+        const int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<int64_t>(png.position)
+                                                                          : static_cast<int64_t>(png.pixelsEnd + sizeof kPngEnd);
+        if (base + offset < 0) return -1;
+        png.position = static_cast<uint64_t>(base + offset);
+        return 0;
+    }
+
+    static long DLL_CALLCONV tell(fi_handle handle) { return static_cast<long>(static_cast<PngPixelsOnly*>(handle)->position); }
+
+    RawBytes raw;
+    uint64_t pixelsEnd;     // where the first run of IDAT chunks ends
+    uint64_t position = 0;  // the next byte FreeImage reads
 };
 
 // How many bytes an uncompressed BMP with this header needs, or 0 when the
@@ -137,17 +205,21 @@ FREE_IMAGE_FORMAT ImageSource::format() const {
     return byContent != FIF_UNKNOWN ? byContent : FreeImage_GetFIFFromFilename(path);
 }
 
-std::string ImageSource::cutShortForDecoder(FREE_IMAGE_FORMAT format) const {
-    if (format == FIF_PNG && pngCutShort()) return "The file ends before its last chunk";
+std::string ImageSource::unfitForDecoder(FREE_IMAGE_FORMAT format) const {
+    const PngChunks png = format == FIF_PNG ? pngChunks() : PngChunks{};
+    if (png.cutShort) return "The file ends before its last chunk";
+    if (png.pixelsDamaged) return "A chunk of its pixels fails its checksum";
     if (format == FIF_TARGA && tgaCutShort()) return "The file ends before its last pixel row";
     return {};
 }
 
 BitmapPtr ImageSource::load(FREE_IMAGE_FORMAT format, int flags) const {
-    return cutShortForDecoder(format).empty() ? decode(format, flags) : nullptr;
+    return unfitForDecoder(format).empty() ? decode(format, flags) : nullptr;
 }
 
 BitmapPtr ImageSource::decode(FREE_IMAGE_FORMAT format, int flags) const {
+    if (format == FIF_PNG && !(flags & FIF_LOAD_NOPIXELS))
+        if (const uint64_t pixelsEnd = pngChunks().pixelsEnd) return PngPixelsOnly(path, data, size, pixelsEnd).decode(flags);
     if (path) return BitmapPtr(FreeImage_Load(format, path, flags));
     if (!bytes) return nullptr;
     // Every load starts at the first byte, whatever an earlier one read.
@@ -156,7 +228,7 @@ BitmapPtr ImageSource::decode(FREE_IMAGE_FORMAT format, int flags) const {
 }
 
 BitmapPtr ImageSource::loadWhole(FREE_IMAGE_FORMAT format, std::string& reason) const {
-    reason = cutShortForDecoder(format);
+    reason = unfitForDecoder(format);
     if (reason.empty() && format == FIF_JPEG && jpegCutShort()) reason = "The file ends before its end marker";
     if (!reason.empty()) return nullptr;
     BitmapPtr image = decode(format, 0);
@@ -176,16 +248,31 @@ bool ImageSource::bmpCutShort() const {
     return raw.read(0, header, kBmpHeaderBytes) && raw.size() < bmpBytesNeeded(header);
 }
 
-bool ImageSource::pngCutShort() const {
+ImageSource::PngChunks ImageSource::pngChunks() const {
     RawBytes raw(path, data, size);
+    PngChunks png;
     unsigned char bytes[sizeof kPngSignature];
     if (!raw.read(0, bytes, sizeof kPngSignature) || std::memcmp(bytes, kPngSignature, sizeof kPngSignature) != 0)
-        return false;  // not a PNG by its content; FreeImage decides
+        return png;  // not a PNG by its content; FreeImage decides
+    std::vector<unsigned char> piece;
+    bool inPixels = false;
     for (uint64_t offset = sizeof kPngSignature;;) {
-        if (!raw.read(offset, bytes, 8)) return true;
+        if (!raw.read(offset, bytes, 8)) return png.cutShort = true, png;
         const uint32_t length = bigEndian(bytes);
-        if (length > kPngLargestChunk || kPngChunkFrame + length > raw.size() - offset) return true;
-        if (std::memcmp(bytes + 4, "IEND", 4) == 0) return false;
+        if (length > kPngLargestChunk || kPngChunkFrame + length > raw.size() - offset) return png.cutShort = true, png;
+        if (std::memcmp(bytes + 4, "IEND", 4) == 0) return png;
+        inPixels = std::memcmp(bytes + 4, "IDAT", 4) == 0 && (inPixels || png.pixelsEnd == 0);
+        if (inPixels) {  // its type and data against its checksum
+            uint32_t crc = crc32(0, bytes + 4, 4);
+            for (uint64_t at = offset + 8; at < offset + 8 + length; at += piece.size()) {
+                piece.resize(static_cast<size_t>(std::min<uint64_t>(RawBytes::kWindowBytes, offset + 8 + length - at)));
+                if (!raw.read(at, piece.data(), piece.size())) return png.cutShort = true, png;
+                crc = crc32(crc, piece.data(), piece.size());
+            }
+            if (!raw.read(offset + 8 + length, bytes, 4)) return png.cutShort = true, png;
+            png.pixelsDamaged = png.pixelsDamaged || bigEndian(bytes) != crc;
+            png.pixelsEnd = offset + kPngChunkFrame + length;
+        }
         offset += kPngChunkFrame + length;
     }
 }

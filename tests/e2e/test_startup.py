@@ -35,12 +35,25 @@ def key(window, action, name):  # "key" presses and releases at once
 CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel shows
 
 
-def screenshot(window, settle=0.5, colour=False):
-    """Rows of pixels, the top one first: grey sums of R, G and B, or RGB triples, of an X window or what a command writes."""
-    time.sleep(settle)
+def frame_rate(window):
+    """The frames a second in an X window's title, which the game counts anew every second; a command's
+    picture (another desktop's) and a window without it count as fast: the seconds alone decide."""
+    found = isinstance(window, str) and re.search(r"\((\d+\.\d) FPS\)", xdotool("getwindowname", window))
+    return max(float(found.group(1)), 0.5) if found else float("inf")
+
+
+def grab(window, settle=0.5, frames=3):
+    """A P6 file of an X window or what a command writes, taken once the game has had settle seconds
+    or that many frames, whichever is longer: on a loaded machine frames come slower, and what a
+    check waits for comes after a number of frames."""
+    time.sleep(max(settle, frames / frame_rate(window)))
     command = window if isinstance(window, list) else ["import", "-window", window, "-depth", "8", "ppm:-"]
-    ppm = subprocess.run(command, capture_output=True, timeout=30).stdout
-    _, size, _, pixels = ppm.split(b"\n", 3)  # a P6 file as ImageMagick and grim write it
+    return subprocess.run(command, capture_output=True, timeout=30).stdout
+
+
+def screenshot(window, settle=0.5, colour=False, frames=3, ppm=None):
+    """Rows of pixels of a grab, the top one first: grey sums of R, G and B, or RGB triples."""
+    _, size, _, pixels = (ppm or grab(window, settle, frames)).split(b"\n", 3)  # a P6 file as ImageMagick and grim write it
     width, height = map(int, size.split())
     pixel = (lambda i: tuple(pixels[i:i + 3])) if colour else (lambda i: sum(pixels[i:i + 3]))
     return [[pixel((y * width + x) * 3) for x in range(width)] for y in range(height)]
@@ -54,10 +67,13 @@ def horizon(image):
 
 def fills_the_window_with_the_hearts_at_its_top_right(window, width, height):
     """The frame covers the whole window, level, with the three hearts 128 pixels from its right edge."""
-    image = screenshot(window, settle=1.0, colour=True)
+    for _ in range(10):  # on a loaded machine the first frame at a new size can come many frames late
+        image = screenshot(window, settle=1.0, colour=True, frames=6)
+        white = sum(p == (255, 255, 255) for row in image[24:64] for p in row[width - 128:width - 8])
+        if (len(image[0]), len(image)) == (width, height) and white > 1000:
+            break
     assert (len(image[0]), len(image)) == (width, height), f"a {len(image[0])} x {len(image)} window"
     assert not any(CLEAR_COLOUR in row for row in image), "pixels of the clear colour"
-    white = sum(p == (255, 255, 255) for row in image[24:64] for p in row[width - 128:width - 8])
     assert white > 1000, f"no hearts at the top right: {white} white pixels"
     grey = [[sum(p) for p in row] for row in image]
     assert abs(horizon(grey) - height // 2) <= 15, f"horizon at row {horizon(grey)} of {height}"
@@ -80,16 +96,18 @@ def first_view_a_sky_at_infinity_and_taps_of_space_and_escape(window):
 
     xdotool("mousemove_relative", "--", 0, 100)  # half a radian down, onto the ground around the eye
     before = screenshot(window, settle=1.0)
-    key(window, "key", "space")  # the eye rises 1.5 above the ground for a second
-    assert difference(before, screenshot(window, settle=0.1), 0, 400, 800, 600) > 0.02, "a tap of Space did not jump"
+    key(window, "key", "space")  # the eye rises 1.5 above the ground for a second, then lands where it was
+    grabs = [grab(window, settle=0.1, frames=1) for _ in range(6)]  # one a frame, compared later: decoding is slow
+    jumped = [difference(before, screenshot(window, ppm=ppm), 0, 400, 800, 600) for ppm in grabs]
+    assert max(jumped) > 0.02, f"a tap of Space did not jump, at {frame_rate(window)} FPS"
 
 
 def quit_with_escape(game, window):
-    started = time.time()
+    started, rate = time.time(), frame_rate(window)
     key(window, "key", "Escape")
     out, err = game.communicate(timeout=10)
-    assert (game.returncode, out, err) == (0, b"", b""), "a tap of Escape must quit cleanly"
-    assert time.time() - started < 2, "Escape took too long"
+    assert (game.returncode, out, err) == (0, b"", b""), f"a tap of Escape must quit cleanly: {(game.returncode, out, err)}"
+    assert time.time() - started < max(2, 10 / rate), f"Escape took too long at {rate} FPS"
 
 
 def resized_and_the_focus_away_and_back(window):
@@ -106,13 +124,13 @@ def resized_and_the_focus_away_and_back(window):
         xdotool("windowfocus", "--sync", message)
         xdotool("mousemove", 1100, 850)
         xdotool("keyup", "w")
-        away = screenshot(window, settle=0.5)
-        later = screenshot(window, settle=1.0)
+        away = screenshot(window, settle=0.5, frames=6)
+        later = screenshot(window, settle=1.0, frames=6)
         changed = difference(away, later, 0, 0, 1000, 700)
         assert changed < 0.01, f"the picture changed by {changed:.3f} in a second without the focus"
 
         xdotool("windowfocus", "--sync", window)  # back: the cursor is centred, the view not turned
-        back = screenshot(window, settle=1.0)
+        back = screenshot(window, settle=1.0, frames=6)
         assert difference(later, back, 0, 0, 1000, 350) < 0.01, "the view turned when the focus came back"
         assert difference(steady, back, 0, 0, 1000, 350) < 0.02, "the view is not where it was"
     finally:

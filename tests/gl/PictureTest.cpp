@@ -15,6 +15,7 @@
 #include <GLFW/glfw3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <map>

@@ -49,34 +49,27 @@ cmake_build() {  # source directory, build directory, then -D options; builds an
   cmake --install "$build"
 }
 
-deb_src() {  # apt-get source needs deb-src entries: the deb ones' archives, once
-  apt-cache showsrc zlib 2>/dev/null | grep -q '^Package:' && return
-  local sudo="" lists=/etc/apt/sources.list.d
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  echo "adding deb-src entries beside Debian's deb ones ($lists/quellmoor-deb-src.*)"
-  if [ -f $lists/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' $lists/debian.sources | $sudo tee $lists/quellmoor-deb-src.sources >/dev/null
-  fi
-  if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb \(.*debian.*\)/deb-src \1/p' /etc/apt/sources.list | $sudo tee $lists/quellmoor-deb-src.list >/dev/null
-  fi
-  $sudo apt-get update -q
+apt12() {  # apt over Debian 12's archive alone, in lists of the work folder's own, on any release
+  local dir=$work/apt keys=/usr/share/keyrings/debian-archive-keyring.gpg
+  mkdir -p "$dir/lists/partial" "$dir/parts" "$dir/cache"
+  printf '%s [signed-by=%s] http://deb.debian.org/debian bookworm main\n' deb "$keys" deb-src "$keys" >"$dir/sources.list"
+  apt-get -o Dir::Etc::SourceList="$dir/sources.list" -o Dir::Etc::SourceParts="$dir/parts" \
+    -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" "$@"
 }
 
-fetch() {
+fetch() {  # the system's own sources stay as they are, whichever release it runs
   local spec
-  deb_src
+  apt12 update -q >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; echo "Debian 12's archive cannot be read" >&2; exit 1; }
   mkdir -p "$work/src"
   cd "$work/src"
   for spec in "${SOURCES[@]}"; do
-    apt-get source --download-only "$spec" >"$work/apt.log" 2>&1 || {
+    apt12 source --download-only "$spec" >"$work/apt.log" 2>&1 || {
       cat "$work/apt.log" >&2
-      echo "the Debian source package $spec cannot be had: apt needs a deb-src entry for Debian 12" \
-        "and a mirror that still serves that version" >&2
+      echo "the Debian source package $spec cannot be had: the mirror no longer serves that version" >&2
       exit 1
     }
   done
-  apt-get download "$UTFCPP" >"$work/apt.log" 2>&1 || {
+  apt12 download "$UTFCPP" >"$work/apt.log" 2>&1 || {
     cat "$work/apt.log" >&2; echo "the Debian package $UTFCPP cannot be had" >&2; exit 1; }
   for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done
   dpkg -x libutfcpp-dev_*.deb utfcpp
