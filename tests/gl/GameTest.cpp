@@ -199,10 +199,8 @@ TEST_F(GameTest, SoakUnderRandomPlay) {
     script.atSwap = [&](const FrameRecord&) {
         const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (memory.empty() || now - memory.back().first >= 1.0) {
-            std::istringstream status(readFile("/proc/self/status"));
-            std::string line;
-            while (std::getline(status, line) && line.rfind("VmRSS:", 0) != 0) continue;
-            memory.push_back({now, std::atol(line.c_str() + 6)});
+            const std::string status = readFile("/proc/self/status");
+            memory.push_back({now, std::atol(status.c_str() + status.find("VmRSS:") + 6)});
         }
         script.recorded.clear();  // nothing kept from frame to frame
         if (now > seconds) return;
