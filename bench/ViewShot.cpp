@@ -2,10 +2,11 @@
 // the README, and a quick look at a change without walking there.
 //
 // Usage, from data/ under an X server:
-//   quellmoor_view WIDTH HEIGHT OUT.png X Z YAW PITCH [OUT.png X Z YAW PITCH ...]
+//   quellmoor_view [--gameover] WIDTH HEIGHT OUT.png X Z YAW PITCH [OUT.png X Z YAW PITCH ...]
 // X and Z place the eye, which stands kEyeHeight above the ground as in the
 // game (or kEyeHeight above the water where there is no land); YAW and PITCH
-// are the camera's angles in radians (yaw 3.14 looks along -z).
+// are the camera's angles in radians (yaw 3.14 looks along -z). The HUD is
+// that of a round just started, or with --gameover that of a lost one.
 #include "BenchRun.h"
 
 #include "app/Camera.h"
@@ -58,14 +59,14 @@ bool savePng(const std::string& path, int width, int height) {
     return saved;
 }
 
-bool shoot(const View& view, int width, int height) {
+bool shoot(const View& view, int width, int height, const GameState& game) {
     Camera camera = placeCamera(view);
     const CameraVectors vectors = cameraVectors(camera);
     camera.viewMatrix = cameraView(camera, vectors);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     renderPasses(frameViewOf(camera, vectors, kShotTime));
-    drawHud(GameState{}, 0.0f);
+    drawHud(game, 0.0f);
     glFinish();
     return savePng(view.path, width, height);
 }
@@ -73,8 +74,10 @@ bool shoot(const View& view, int width, int height) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    GameState game;
+    if (argc > 1 && std::string(argv[1]) == "--gameover") game = {0, false, true}, ++argv, --argc;
     if (argc < 3 + kArgsPerView || (argc - 3) % kArgsPerView != 0) {
-        std::fprintf(stderr, "usage: %s WIDTH HEIGHT OUT.png X Z YAW PITCH [...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--gameover] WIDTH HEIGHT OUT.png X Z YAW PITCH [...]\n", argv[0]);
         return 2;
     }
     windowWidth = std::atoi(argv[1]);
@@ -95,7 +98,7 @@ int main(int argc, char** argv) {
     createScene(window);
     bool saved = true;
     for (const View& view : views)
-        if (!shoot(view, windowWidth, windowHeight)) {
+        if (!shoot(view, windowWidth, windowHeight, game)) {
             std::fprintf(stderr, "could not write %s\n", view.path.c_str());
             saved = false;
         }

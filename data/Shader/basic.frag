@@ -10,6 +10,7 @@ in vec3 toEye;
 in vec3 shadowCoord;
 in vec4 fade;
 flat in vec3 toLight;
+flat in float farSeaRise;
 
 uniform int enableDiscard;
 uniform sampler2DShadow shadowMap;
@@ -69,7 +70,8 @@ void main() {
     bool backdrop = ambientPercentage.g > 0.6;
     // The reflection shows only what lies above the water; the backdrop is kept whole.
     if (enableDiscard == 1 && !backdrop && fade.y > MIRROR_DEPTH) discard;
-    vec3 eye = normalize(toEye);
+    // Below the horizon the sky box is looked up farSeaRise times steeper.
+    vec3 eye = normalize(vec3(toEye.x, max(toEye.y, toEye.y * farSeaRise), toEye.z));
     vec2 coord = backdrop ? skyCoordinate(-eye) : texCoord;
     vec2 gradX = backdrop ? vec2(0.0) : texCoordDx;
     vec2 gradY = backdrop ? vec2(0.0) : texCoordDy;

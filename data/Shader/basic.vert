@@ -23,6 +23,7 @@ out vec3 shadowCoord;      // shadow-map coordinate, depth bias taken off
 out vec4 fade;             // sand share, depth under water (negative above), haze share,
                            // how far light from under the water travels in it to the eye
 flat out vec3 toLight;     // unit vector toward the sun
+flat out float farSeaRise; // the sky box: how much steeper its far sea is looked up than seen; else 1
 
 const float WATER_SURFACE = -0.6;
 const float WATER_LEVEL = -0.61;
@@ -34,6 +35,10 @@ const float WATER_LEVEL = -0.61;
 const float DEEP = -0.7;
 const float GATHER_CELL = 0.48;
 const float GATHERED_Y = -0.62;
+// The water's reflection is drawn from the eye mirrored in y = -0.61, 0.01
+// under the surface: that eye stands this much lower than the eye's mirror
+// image in the surface itself.
+const float MIRROR_GAP = 0.02;
 const float HAZE_DENSITY = 0.04;
 const float HAZE_MAX = 0.5;
 // Shores: ground close to the water line turns to sand. Only the terrain
@@ -73,7 +78,15 @@ void main() {
     vec3 n = normalize(normalMatrix(mat3(M)) * normal);
     worldNormal = n;
     texCoord = uvs;
-    toEye = eyeOf(V) - world.xyz;
+    vec3 eye = eyeOf(V);
+    toEye = eye - world.xyz;
+    // The far sea painted on the sky box mirrors the sky exactly; the water,
+    // seen from that lower mirrored eye, shows it a little higher. So the box
+    // looks up its far sea that much steeper, and where the water ends at the
+    // walls both show the same reflection at the same place. An eye in play
+    // stands at least 0.3 above the water.
+    float eyeAboveWater = eye.y - WATER_SURFACE;
+    farSeaRise = backdrop && enableDiscard == 0 ? (eyeAboveWater + MIRROR_GAP) / eyeAboveWater : 1.0;
     toLight = normalize(lightPosition);
 
     float cosine = clamp(dot(n, toLight), 0.05, 1.0);

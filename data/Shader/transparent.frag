@@ -46,10 +46,13 @@ const float GRAZING_ALPHA = 0.85;
 
 // Toward the walls of the sky box the water calms into the far sea painted
 // on the box below the horizon: the mean water colour, a level surface, the
-// undistorted reflection, no shadow. At the walls the two are one picture.
+// undistorted reflection, no shadow, over the deep sea. At the walls the two
+// are one picture, with the water clear or not.
 const vec2 SKY_BOX_WALLS = vec2(5.9, 5.52);
 const float CALM_DISTANCE = 1.5;
 const vec3 WATER_TEXEL_MEAN = vec3(0.08, 0.33, 0.40);
+// The lit shader's deep sea under the water, a display value.
+const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
 
 // Gamma 2 instead of 2.2: a square and a square root instead of two powers.
 vec3 toLinear(vec3 c) { return c * c; }
@@ -79,8 +82,9 @@ void main() {
     vec2 mirrorCoord = reflectionClip.xy / reflectionClip.z * 0.5 + 0.5;
     vec3 reflection = toLinear(texture(reflectionTexture, clamp(mirrorCoord + distortion, 0.001, 0.999)).rgb);
 
-    // The normal map lies in the water plane.
-    vec3 waveNormal = normalize(vec3(mapped.r * 2.0 - 1.0, mapped.b * FLATNESS, mapped.g * 2.0 - 1.0));
+    // The normal map lies in the water plane. It is normalised once, after the
+    // calming toward the walls, which its unscaled length makes a little quicker.
+    vec3 waveNormal = vec3(mapped.r * 2.0 - 1.0, mapped.b * FLATNESS, mapped.g * 2.0 - 1.0);
     vec3 n = normalize(mix(vec3(0.0, 1.0, 0.0), waveNormal, detail));
     vec3 eye = normalize(toEye);
     vec3 sun = SUN_COLOR * SUN_STRENGTH;
@@ -103,6 +107,10 @@ void main() {
     // Cut last, after every sample: a texture read picks its mipmap level
     // from the neighbouring fragments, which must all still be running.
     if (wallDistance < 0.0) discard;
-    float alpha = transparencyMode == 1 ? mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel) : 1.0;
-    fragColor = vec4(toDisplay(color), alpha);
+    // The far sea is this water over the deep sea, whether the water is clear
+    // or not: toward the walls the water takes in as much deep sea as clear
+    // water lets through, and its own alpha goes to 1.
+    float seen = 1.0 - mix(CLEAR_ALPHA, GRAZING_ALPHA, fresnel);
+    float alpha = transparencyMode == 1 ? 1.0 - detail * seen : 1.0;
+    fragColor = vec4(mix(toDisplay(color), DEEP_SEA_COLOR, seen - detail * seen), alpha);
 }

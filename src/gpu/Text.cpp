@@ -15,6 +15,8 @@ Text::~Text() { deleteGlObjects(); }
 
 void Text::build(const char* text, int x, int y, int size) {
     buildTextGeometry(text, x, y, size, positions, uvs);
+    cellVertices = static_cast<GLsizei>(positions.size());
+    appendRim(size, positions, uvs);
     if (vao != 0) {  // built before: the same names take the new line
         refillStaticBuffer(GL_ARRAY_BUFFER, positionBuffer, positions);
         refillStaticBuffer(GL_ARRAY_BUFFER, uvBuffer, uvs);
@@ -34,11 +36,15 @@ void Text::build(const char* text, int x, int y, int size) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
+// Light can only be added to a white sky, so the rim beneath darkens it by
+// the glyph's coverage first: the text reads over cloud as over the sea.
 void Text::draw() {
     glBindVertexArray(vao);
     glEnable(GL_BLEND);
+    glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_ALPHA);
+    glDrawArrays(GL_TRIANGLES, cellVertices, static_cast<GLsizei>(positions.size()) - cellVertices);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size()));
+    glDrawArrays(GL_TRIANGLES, 0, cellVertices);
     glDisable(GL_BLEND);
 }
 

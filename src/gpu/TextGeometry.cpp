@@ -1,5 +1,7 @@
 #include "gpu/TextGeometry.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -8,6 +10,10 @@ namespace {
 constexpr int ATLAS_CELLS_PER_ROW = 16;
 constexpr float ATLAS_CELL_SPAN = 1.0f / ATLAS_CELLS_PER_ROW;
 constexpr int VERTICES_PER_CELL = 6;
+constexpr int RIM_COPIES = 8;
+constexpr float RIM_WIDTH_PER_SIZE = 1.0f / 16.0f;
+constexpr float MIN_RIM_WIDTH = 1.5f;
+constexpr float RIM_TURN = 0.7853982f;  // radians between neighbouring copies
 
 // Corners of one cell in the order of its two triangles: top-left,
 // bottom-left, top-right, bottom-right, top-right, bottom-left.
@@ -41,5 +47,21 @@ void buildTextGeometry(const char* text, int x, int y, int size, std::vector<Vec
         const float uLeft = static_cast<float>(code % ATLAS_CELLS_PER_ROW) * ATLAS_CELL_SPAN;
         const float vTop = static_cast<float>(code / ATLAS_CELLS_PER_ROW) * ATLAS_CELL_SPAN;
         appendCell(uvs, uLeft, uLeft + ATLAS_CELL_SPAN, vTop, vTop + ATLAS_CELL_SPAN);
+    }
+}
+
+float rimWidth(int size) { return std::max(MIN_RIM_WIDTH, static_cast<float>(size) * RIM_WIDTH_PER_SIZE); }
+
+void appendRim(int size, std::vector<Vector2>& positions, std::vector<Vector2>& uvs) {
+    const size_t count = positions.size();
+    const float width = rimWidth(size);
+    positions.reserve(count * (RIM_COPIES + 1));
+    uvs.reserve(count * (RIM_COPIES + 1));
+    for (int k = 0; k < RIM_COPIES; ++k) {
+        const float dx = width * std::cos(RIM_TURN * static_cast<float>(k)), dy = width * std::sin(RIM_TURN * static_cast<float>(k));
+        for (size_t i = 0; i < count; ++i) {
+            positions.push_back({positions[i].x + dx, positions[i].y + dy});
+            uvs.push_back(uvs[i]);
+        }
     }
 }

@@ -18,3 +18,11 @@
 // same length, six per byte of text.
 void buildTextGeometry(const char* text, int x, int y, int size, std::vector<Vector2>& positions,
                        std::vector<Vector2>& uvs);
+
+// Under the HUD's additive text a darkening rim keeps it readable over white
+// cloud. Appends eight copies of the vertices already in positions and uvs,
+// moved rimWidth(size) pixels in the eight directions of the compass (the
+// first along +x, then counter-clockwise), with the same atlas coordinates.
+void appendRim(int size, std::vector<Vector2>& positions, std::vector<Vector2>& uvs);
+// A sixteenth of the cell size, at least one pixel.
+float rimWidth(int size);

@@ -3,7 +3,9 @@ frame-rate title, taps of Space and Escape; a resize, a focus that goes to
 another window and comes back, a full-screen start at a size the screen
 cannot switch to, and a start from a folder without the data. Usage: --game GAME --data DATA."""
 
+import contextlib
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -11,28 +13,51 @@ import sys
 import tempfile
 import time
 
+RUNNING = re.compile(r"Quellmoor \| \((?!0\.0 )\d+\.\d FPS\)")  # the title once frames are counted
+CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel shows
+
+
+def settings(width, height, full=0):  # config.txt for a window, or the full screen
+    return f"WIDTH = {width}\nHEIGHT = {height}\nFULLSCREEN = {full}\n"
+
+
+def wait_for(value, seconds):
+    """The first true value() within the given seconds, else the last."""
+    deadline = time.time() + seconds
+    while not (result := value()) and time.time() < deadline:
+        time.sleep(0.1)
+    return result
+
+
+def stop(process):
+    """Ends a process, then what it started and left running (sway's Xwayland), by their ids."""
+    children = []
+    with contextlib.suppress(OSError):
+        children = open(f"/proc/{process.pid}/task/{process.pid}/children").read().split()
+    process.terminate()
+    with contextlib.suppress(subprocess.TimeoutExpired):
+        process.wait(timeout=10)
+    process.kill()
+    process.wait(timeout=10)
+    subprocess.run(["kill", "-KILL", *children], capture_output=True, timeout=10)
+
 
 def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=20).stdout.strip()
 
 
-def find_window(pid, name, ready=lambda window: True, seconds=60):
-    """The newest window of process pid (or of any, for None) whose name matches and that is ready, or "" after the given time."""
-    deadline = time.time() + seconds
-    while time.time() < deadline:
+def find_window(pid, name, ready=lambda window: RUNNING.fullmatch(xdotool("getwindowname", window)), seconds=60):
+    """The newest window of process pid (or of any, for None) whose name matches and that is ready (by default, its
+    title shows a frame rate), or "" after the given time."""
+    def newest():
         window = (xdotool("search", *(["--pid", pid] if pid else []), "--name", name).split() or [""])[-1]
-        if window and ready(window):
-            return window
-        time.sleep(0.1)
-    return ""
+        return window if window and ready(window) else ""
+    return wait_for(newest, seconds)
 
 
 def key(window, action, name):  # "key" presses and releases at once
     xdotool("windowfocus", "--sync", window)
     xdotool(action, "--delay", 0, name)
-
-
-CLEAR_COLOUR = (0, 204, 255)  # what the game clears to, and no drawn pixel shows
 
 
 def frame_rate(window):
@@ -118,7 +143,7 @@ def resized_and_the_focus_away_and_back(window):
     # Another window takes the focus with W held, the mouse moves onto it and W is let go there: nothing turns or walks.
     other = subprocess.Popen(["xmessage", "-geometry", "+1050+800", "elsewhere"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        message = find_window(other.pid, "xmessage", seconds=20)
+        message = find_window(other.pid, "xmessage", lambda window: True, seconds=20)
         assert message, "no second window"
         key(window, "keydown", "w")
         xdotool("windowfocus", "--sync", message)
@@ -150,15 +175,14 @@ def started_where_its_data_are_not(window):
 def play(game_path, data, config, check):
     """Starts the game in a directory of its own with config.txt (none: an empty one), waits for its frame rate, runs check, then quits with Escape."""
     directory = tempfile.mkdtemp(prefix="quellmoor-e2e-")
-    for name in ("Shader", "Models", "Font") if config else ():
-        os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
     if config:
-        with open(os.path.join(directory, "config.txt"), "w") as f:
-            f.write(config)
+        for name in ("Shader", "Models", "Font"):
+            os.symlink(os.path.join(os.path.abspath(data), name), os.path.join(directory, name))
+        pathlib.Path(directory, "config.txt").write_text(config)
     xdotool("mousemove", 2000, 2000)  # far off: the game centres the cursor before its first frame
     game = subprocess.Popen([os.path.abspath(game_path)], cwd=directory, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
-        window = find_window(game.pid, "^Quellmoor", lambda w: re.fullmatch(r"Quellmoor \| \((?!0\.0 )\d+\.\d FPS\)", xdotool("getwindowname", w)))
+        window = find_window(game.pid, "^Quellmoor")
         assert window, f"no window with a frame rate in its title; the game's status is {game.poll()}"
         check(window)
         quit_with_escape(game, window)
@@ -168,18 +192,16 @@ def play(game_path, data, config, check):
         print(f"[FAIL] {check.__name__}: {error!r}", flush=True)
         return False
     finally:
-        if game.poll() is None:
-            game.kill()
+        stop(game)
         shutil.rmtree(directory, ignore_errors=True)
 
 
 def main():
     args = dict(zip(sys.argv[1::2], sys.argv[2::2]))
-    windowed, full = "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n", "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 1\n"
     results = [play(args["--game"], args["--data"], config, check) for config, check in (
-        (windowed, first_view_a_sky_at_infinity_and_taps_of_space_and_escape),
-        (windowed, resized_and_the_focus_away_and_back),
-        (full, full_screen_at_a_size_the_screen_cannot_show),
+        (settings(800, 600), first_view_a_sky_at_infinity_and_taps_of_space_and_escape),
+        (settings(800, 600), resized_and_the_focus_away_and_back),
+        (settings(800, 600, 1), full_screen_at_a_size_the_screen_cannot_show),
         (None, started_where_its_data_are_not))]
     sys.exit(0 if all(results) else 1)
 

@@ -27,8 +27,7 @@
 namespace {
 
 // A working directory for the game: its own config.txt, the data files linked in.
-class GameTest : public ::testing::Test {
-protected:
+struct GameTest : ::testing::Test {
     void SetUp() override {
         prepareGameDirectory(dir.path, "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n");
         ASSERT_EQ(chdir(dir.path.c_str()), 0);
@@ -52,20 +51,27 @@ std::array<float, 3> skyTexel(FIBITMAP* sky, const Vector3& direction) {
     return rgb;
 }
 
+// Numbers to four decimals, comma-separated, without a "-0".
+std::string decimals(std::initializer_list<float> values) {
+    std::string out;
+    char number[32];
+    for (float v : values) out += (std::snprintf(number, sizeof number, out.empty() ? "%g" : ",%g", std::round(v * 1e4) / 1e4 + 0.0), number);
+    return out;
+}
+
 // A texture's filters and wrapping, and with whole its size, format and depth comparison, as GL reports them.
 std::string textureState(GLuint texture, bool whole = false) {
     static const std::map<GLint, std::string> names = {{GL_NEAREST, "nearest"}, {GL_LINEAR, "linear"}, {GL_NEAREST_MIPMAP_NEAREST, "nearest_mipmap_nearest"},
         {GL_NEAREST_MIPMAP_LINEAR, "nearest_mipmap_linear"}, {GL_LINEAR_MIPMAP_NEAREST, "linear_mipmap_nearest"}, {GL_LINEAR_MIPMAP_LINEAR, "linear_mipmap_linear"},
         {GL_REPEAT, "repeat"}, {GL_CLAMP_TO_EDGE, "clamp"}, {GL_RGBA, "rgba"}, {GL_DEPTH_COMPONENT16, "depth16"}, {GL_NONE, "none"},
         {GL_COMPARE_REF_TO_TEXTURE, "compare"}, {GL_LEQUAL, "lequal"}};
-    const GLenum parameters[] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_COMPARE_MODE, GL_TEXTURE_COMPARE_FUNC};
+    const GLenum parameters[] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_COMPARE_MODE,
+                                 GL_TEXTURE_COMPARE_FUNC, GL_TEXTURE_WIDTH, GL_TEXTURE_HEIGHT, GL_TEXTURE_INTERNAL_FORMAT};  // the last three of level 0
     GLint bound = 0, v[9] = {};
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, texture);
-    for (int i = 0; i < 6; ++i) glGetTexParameteriv(GL_TEXTURE_2D, parameters[i], &v[i]);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &v[6]);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &v[7]);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &v[8]);
+    for (int i = 0; i < 9; ++i)
+        i < 6 ? glGetTexParameteriv(GL_TEXTURE_2D, parameters[i], &v[i]) : glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, parameters[i], &v[i]);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     auto name = [&](GLint value) { return names.count(value) ? names.at(value) : std::to_string(value); };
     const std::string state = name(v[0]) + "/" + name(v[1]) + " " + name(v[2]) + "/" + name(v[3]);
@@ -81,26 +87,20 @@ TEST_F(GameTest, TheFirstFrameIsTheStartView) {
     script.frames = {{2.0}};
     script.keepPixels = true;
     std::vector<std::string> seen;
-    auto text = [](std::initializer_list<float> values) {  // to four decimals, without a "-0"
-        std::string out;
-        char number[32];
-        for (float v : values) out += (std::snprintf(number, sizeof number, out.empty() ? "%g" : ",%g", std::round(v * 1e4) / 1e4 + 0.0), number);
-        return out;
-    };
     script.atSwap = [&](const FrameRecord& f) {
         float c[4];
         glGetFloatv(GL_COLOR_CLEAR_VALUE, c);
         const float height = f.eye.y - (world.terrain->groundHeightAt(f.eye) - 2.0f);
         seen = script.trace;
-        seen.insert(seen.end(), {"title " + f.title, "clear " + text({c[0], c[1], c[2], c[3]}),
-                                 "eye " + text({height}) + " above the ground at " + text({f.eye.x, f.eye.z}) + " looking " + text({f.direction.x, f.direction.y, f.direction.z})});
+        seen.insert(seen.end(), {"title " + f.title, "clear " + decimals({c[0], c[1], c[2], c[3]}), "eye " + decimals({height}) + " above the ground at " +
+                                 decimals({f.eye.x, f.eye.z}) + " looking " + decimals({f.direction.x, f.direction.y, f.direction.z})});
         for (const std::string& draw : f.draws) seen.push_back("draw " + draw);
         for (const auto& [name, m] : f.models) {
             const Vector3 at = transformPoint(m, {}), x = transformDirection(m, {1, 0, 0}), y = transformDirection(m, {0, 1, 0}), z = transformDirection(m, {0, 0, 1});
-            seen.push_back("model " + name + " at " + text({at.x, at.y, at.z}) + " scale " + text({length(x), length(y), length(z)}));
+            seen.push_back("model " + name + " at " + decimals({at.x, at.y, at.z}) + " scale " + decimals({length(x), length(y), length(z)}));
         }
         for (const Terrain* t : {world.terrain, renderTargets.shadowTerrain})
-            seen.push_back("terrain from " + text({t->positions[0].x, t->positions[0].z}) + " up to " + text({t->heightScale}));
+            seen.push_back("terrain from " + decimals({t->positions[0].x, t->positions[0].z}) + " up to " + decimals({t->heightScale}));
         for (const auto& [name, line] : script.texts) seen.push_back("text " + name + " " + line);
         seen.push_back("texture shadow " + textureState(renderTargets.shadowDepthTexture, true));
         seen.push_back("texture reflection " + textureState(renderTargets.reflectionColorTexture, true));
@@ -149,9 +149,6 @@ TEST_F(GameTest, ARoundPlayedFrameByFrame) {
     script.closeAtEnd = true;
     std::vector<std::string> seen;  // per frame: eye, height, HUD, filters, then the words for its facts
     script.atSwap = [&](const FrameRecord& f) {
-        char eye[64];
-        std::snprintf(eye, sizeof eye, "%g,%g | %g", std::round(f.eye.x * 1e4) / 1e4, std::round(f.eye.z * 1e4) / 1e4 + 0.0,
-                      std::round((f.eye.y - world.terrain->groundHeightAt(f.eye) + 2.0f) * 1e4) / 1e4);
         std::string hud, filters, facts = "title=" + f.title;
         for (const std::string& text : f.hud) hud += (hud.empty() ? "" : " ") + text;
         for (Texture* t : {world.rockTexture, world.carpetTexture, world.waterColorTexture, world.waterNormalTexture, world.waterDudvTexture,
@@ -164,10 +161,8 @@ TEST_F(GameTest, ARoundPlayedFrameByFrame) {
         facts.erase(std::remove(facts.begin(), facts.end(), ' '), facts.end());
         std::replace(facts.begin(), facts.end(), '|', ':');
         for (const std::string& draw : f.draws) facts += " " + draw;
-        char looking[64];
-        std::snprintf(looking, sizeof looking, " looking=%g,%g,%g", std::round(f.direction.x * 1e4) / 1e4 + 0.0, std::round(f.direction.y * 1e4) / 1e4 + 0.0,
-                      std::round(f.direction.z * 1e4) / 1e4 + 0.0);
-        seen.push_back(std::string(eye) + " | " + hud + " | " + filters + " | " + facts + looking);
+        seen.push_back(decimals({f.eye.x, f.eye.z}) + " | " + decimals({f.eye.y - world.terrain->groundHeightAt(f.eye) + 2.0f}) + " | " + hud + " | " +
+                       filters + " | " + facts + " looking=" + decimals({f.direction.x, f.direction.y, f.direction.z}));
     };
     ASSERT_EQ(script.play(), 0);
     EXPECT_EQ(script.glErrors, std::vector<std::string>{});
@@ -204,10 +199,8 @@ TEST_F(GameTest, SoakUnderRandomPlay) {
     script.atSwap = [&](const FrameRecord&) {
         const double now = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (memory.empty() || now - memory.back().first >= 1.0) {
-            std::istringstream status(readFile("/proc/self/status"));
-            std::string line;
-            while (std::getline(status, line) && line.rfind("VmRSS:", 0) != 0) continue;
-            memory.push_back({now, std::atol(line.c_str() + 6)});
+            const std::string status = readFile("/proc/self/status");
+            memory.push_back({now, std::atol(status.c_str() + status.find("VmRSS:") + 6)});
         }
         script.recorded.clear();  // nothing kept from frame to frame
         if (now > seconds) return;

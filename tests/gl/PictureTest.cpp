@@ -1,8 +1,12 @@
 // Small frames of one walk, each compared with another frame of the same run
 // at the same clock reading: what each display key does to the picture, both
 // ways; what the water hides and shows; shadows, the turning light, the reflection.
+// Then the start view: where the water meets the far sea, how the ground under
+// it fades with depth, and every HUD text over white.
 #include "app/RenderPasses.h"
 #include "geometry/SceneObject.h"
+#include "geometry/Terrain.h"
+#include "gpu/Text.h"
 #include "support/GameScript.h"
 #include "support/Harness.h"
 #include "world/World.h"
@@ -12,7 +16,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 #include <tuple>
 
 namespace {
@@ -21,9 +27,12 @@ constexpr int kWidth = 160, kHeight = 120;
 using Picture = std::vector<unsigned char>;  // RGBA rows from the bottom
 using Region = std::vector<bool>;            // a flag a pixel
 
-bool differ(const Picture& a, const Picture& b, size_t i) {
-    return std::max({std::abs(a.at(4 * i) - b.at(4 * i)), std::abs(a[4 * i + 1] - b[4 * i + 1]), std::abs(a[4 * i + 2] - b[4 * i + 2])}) > 2;
+// The largest difference of a channel between pixel i of a and pixel j of b, in levels.
+int gap(const Picture& a, size_t i, const Picture& b, size_t j) {
+    return std::max({std::abs(a.at(4 * i) - b.at(4 * j)), std::abs(a.at(4 * i + 1) - b.at(4 * j + 1)), std::abs(a.at(4 * i + 2) - b.at(4 * j + 2))});
 }
+
+bool differ(const Picture& a, const Picture& b, size_t i) { return gap(a, i, b, i) > 2; }
 
 // Over the region: the share of its pixels that differ between a and b; given
 // channels, the mean of channel c of a less channel d of b, in levels.
@@ -32,6 +41,13 @@ double over(const Region& region, const Picture& a, const Picture& b, int c = -1
     for (size_t i = 0; i < region.size(); ++i)
         if (region[i]) sum += c < 0 ? differ(a, b, i) : a.at(4 * i + c) - b.at(4 * i + d), ++in;
     return in > 0.0 ? sum / in : 0.0;
+}
+
+// The pixel (column, row from the bottom) where frame f, w x h, sees the world point p.
+std::pair<int, int> onScreen(const FrameRecord& f, const Vector3& p, int w, int h) {
+    const Vector3 v = p - f.eye;
+    const float depth = dot(v, f.direction), tanHalf = std::tan(0.5235988f);
+    return {int((1 + dot(v, f.right) / depth / tanHalf * h / w) * w / 2), int((1 + dot(v, f.up) / depth / tanHalf) * h / 2)};
 }
 
 }  // namespace
@@ -69,10 +85,8 @@ TEST(Picture, DisplayKeysWaterShadowsLightAndReflection) {
     }
     // Where the camera mirrored in the water plane y = -0.61 sees the sphere's centre, which the view up (23) sees elsewhere.
     const FrameRecord& high = script.recorded.at(23);
-    const Vector3 v = transformPoint(high.models.at("sphere"), {}) - Vector3{high.eye.x, -1.22f - high.eye.y, high.eye.z};
-    const float tanHalf = std::tan(0.5235988f), depth = dot(v, high.direction);
-    mirroredSphere.at(size_t((1 + dot(v, high.up) / depth / tanHalf) * kHeight / 2) * kWidth +
-                      size_t((1 + dot(v, high.right) / depth / tanHalf * kHeight / kWidth) * kWidth / 2)) = true;
+    const auto [sx, sy] = onScreen(high, transformPoint(high.models.at("sphere"), {}) + Vector3{0, 2 * high.eye.y + 1.22f, 0}, kWidth, kHeight);
+    mirroredSphere.at(size_t(sy) * kWidth + size_t(sx)) = true;
     // What the player sees, measured on two frames: the share of a region's pixels that differ, or a mean difference of channels.
     const std::vector<std::tuple<const char*, double, double, double>> rows = {
         {"F2 shows the frame counter in its row", over(counterRow, shown(4), shown(5)), 0.1, 1},
@@ -95,4 +109,51 @@ TEST(Picture, DisplayKeysWaterShadowsLightAndReflection) {
         {"the sky box closes round the eye: no clear colour shows", clear, 0, 0},
     };
     for (const auto& [what, value, least, most] : rows) EXPECT_TRUE(value >= least && value <= most) << what << ": " << value;
+}
+
+// The start view at 800 x 600 with the water clear (frame 0) and opaque (1), and clear over a level floor 0.3 (2)
+// and 5 (3) under it; then each HUD text drawn alone over black and over white, the brightest cloud.
+TEST(Picture, TheWaterMeetsTheFarSeaTheFloorFadesWithDepthAndTheHudReadsOverCloud) {
+    TempDir dir;
+    prepareGameDirectory(dir.path, "WIDTH = 800\nHEIGHT = 600\nFULLSCREEN = 0\n");
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    GameScript script;
+    script.startTime = 1.0, script.keepPixels = true;
+    script.frames = {{1.0}, {1.0, {}, {GLFW_KEY_F9}}, {1.0, {}, {GLFW_KEY_F9}}, {1.0}};
+    auto luminance = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+    std::map<std::string, double> contrast;  // of the glyphs' cores (full ink over black) against the rim just round them (no ink, next to ink)
+    script.atSwap = [&](const FrameRecord&) {  // the HUD left its program and atlas in place
+        const size_t next = script.recorded.size();
+        if (next == 2 || next == 3) world.terrain->model = scaleBy(translateBy(Matrix4(), {0, next == 2 ? -0.9f : -5.6f, 0}), {1, 0, 1});
+        for (const auto& [name, text] : next == 4 ? script.hudTexts : decltype(script.hudTexts){}) {
+            Picture over[2] = {Picture(800 * 600 * 4), Picture(800 * 600 * 4)};  // black, white
+            for (int white : {0, 1})
+                glDisable(GL_DEPTH_TEST), glClearColor(white, white, white, 1), glClear(GL_COLOR_BUFFER_BIT), text->draw(), glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, over[white].data());
+            double sum[2] = {}, count[2] = {};  // core, rim
+            for (size_t i = 801, rim; i < 800 * 599; ++i)
+                if (rim = over[0][4 * i] <= 8; over[0][4 * i] >= 230 || (rim && std::max({over[0][4 * i - 4], over[0][4 * i + 4], over[0][4 * i - 3200], over[0][4 * i + 3200]}) > 8))
+                    sum[rim] += luminance(over[1][4 * i]), ++count[rim];
+            contrast[name] = (sum[0] / count[0] + 0.05) / (sum[1] / count[1] + 0.05);
+        }
+    };
+    ASSERT_EQ(script.play(), 0);
+    // Either side of the slab's edge at the side wall x = -5.9 and the far wall z = -5.52, the water and the far
+    // sea differ no more than pixels as far apart on one side do. The floor 0.3 under the clear water shows near
+    // the eye (1.6 ahead) and fades out far off (3.5), where it looks as one 5 under.
+    double edge[2][2] = {}, floor[2] = {};
+    for (float t = 0; t < 1; t += 0.001f) {
+        for (size_t f : {0, 1}) {
+            const auto [x, y] = onScreen(script.recorded.at(f), t < 0.5f ? Vector3{-5.9f, -0.6f, -1.5f - 8 * t} : Vector3{-5.9f + 8.8f * (t - 0.5f), -0.6f, -5.52f}, 800, 600);
+            const size_t i = size_t(y) * 800 + size_t(x), d = t < 0.5f ? 1 : 800;
+            const Picture& p = script.recorded[f].beforeHud;
+            edge[f][0] += gap(p, i - d, p, i + d), edge[f][1] += (gap(p, i - 5 * d, p, i - 3 * d) + gap(p, i + 3 * d, p, i + 5 * d)) / 2.0;
+        }
+        const FrameRecord &level = script.recorded.at(2), &deep = script.recorded.at(3);
+        const auto [x, y] = onScreen(level, level.eye + Vector3{(t < 0.5f ? 0.3f : 1.1f) + 1.4f * std::fmod(t, 0.5f), -0.6f - level.eye.y, t < 0.5f ? -1.6f : -3.5f}, 800, 600);
+        floor[t >= 0.5f] += gap(level.beforeHud, size_t(y) * 800 + size_t(x), deep.beforeHud, size_t(y) * 800 + size_t(x)) / 500.0;
+    }
+    for (size_t f : {0, 1}) EXPECT_LT(edge[f][0], 1.2 * edge[f][1]) << "the slab's edge shows in frame " << f << ": " << edge[f][0] << " against " << edge[f][1];
+    EXPECT_TRUE(floor[0] > 4 && floor[1] < 1.5) << "the floor near " << floor[0] << ", far " << floor[1];
+    EXPECT_EQ(contrast.size(), 54u) << "every HUD text";
+    for (const auto& [name, ratio] : contrast) EXPECT_GE(ratio, 3.0) << name << " over white";
 }

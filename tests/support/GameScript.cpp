@@ -97,12 +97,15 @@ void nameWorld() {
     for (int i = 0; i < 40; ++i) texts.push_back({world.frameDigitTexts[i], "digit" + std::to_string(i)});
     for (const auto& [text, name] : texts) {
         g.names[kObjects][text->vao] = name;
+        g_script->hudTexts[name] = text;
         std::string line;  // read back from the atlas cells: code = column + 16 x row, signed
-        for (size_t k = 0; k + 5 < text->uvs.size(); k += 6)
+        for (size_t k = 0; k + 5 < size_t(text->cellVertices); k += 6)
             line += static_cast<char>(std::lround(text->uvs[k].x * 16) + 16 * std::lround(text->uvs[k].y * 16));
         const Vector2 top = text->positions.at(0), bottom = text->positions.at(1);
+        char rim[32];  // how far the rim's first copy lies right of the text
+        std::snprintf(rim, sizeof rim, " rim %g", double(text->positions.at(size_t(text->cellVertices) + 1).x - bottom.x));
         g_script->texts[name] = line + " at " + std::to_string(std::lround(bottom.x)) + "," + std::to_string(std::lround(bottom.y)) +
-                                " size " + std::to_string(std::lround(top.y - bottom.y));
+                                " size " + std::to_string(std::lround(top.y - bottom.y)) + rim;
     }
     for (auto [t, name] : {std::pair{world.fontTexture, "font"}, {world.rockTexture, "rock"}, {world.brickNormalTexture, "brickNormal"},
                            {world.skyTexture, "sky"}, {world.waterColorTexture, "waterColor"}, {world.waterNormalTexture, "waterNormal"},
@@ -151,7 +154,8 @@ void recordDraw() {
                   (glIsEnabled(GL_DEPTH_TEST) ? " depth" : "") +
                   (!glIsEnabled(GL_CULL_FACE) ? "" : integer(GL_CULL_FACE_MODE) == GL_BACK ? " cull" : " cullfront") +
                   (!glIsEnabled(GL_BLEND) ? "" : source == GL_SRC_ALPHA && destination == GL_ONE ? " blend=add"
-                                              : source == GL_SRC_ALPHA && destination == GL_ONE_MINUS_SRC_ALPHA ? " blend=alpha" : " blend=other") +
+                                              : source == GL_SRC_ALPHA && destination == GL_ONE_MINUS_SRC_ALPHA ? " blend=alpha"
+                                              : source == GL_ZERO && destination == GL_ONE_MINUS_SRC_ALPHA ? " blend=darken" : " blend=other") +
                   (polygon[0] == GL_LINE ? " lines" : "");
     const GLuint program = static_cast<GLuint>(integer(GL_CURRENT_PROGRAM));
     draw.program = nameOf(kPrograms, static_cast<GLint>(program));
@@ -253,7 +257,7 @@ void finishFrame() {
     Matrix4 view(0.0f);
     for (const DrawRecord& draw : g.draws) {
         if (draw.program == "basic" && draw.target.rfind("screen", 0) == 0) view = draw.matrices.at("V");
-        if (draw.program == "font") frame.hud.push_back(draw.object);
+        if (draw.program == "font" && draw.target.find("darken") == std::string::npos) frame.hud.push_back(draw.object);
     }
     axesOf(view, frame.eye, frame.direction, frame.right, frame.up);
     const std::map<std::string, Matrix4> named = namedMatrices(view);

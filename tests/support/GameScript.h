@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+class Text;
+
 struct ScriptedFrame {
     ScriptedFrame(double time = 0.0, std::set<int> held = {}, std::vector<int> pressed = {}, int dx = 0, int dy = 0)
         : time(time), held(std::move(held)), pressed(std::move(pressed)), dx(dx), dy(dy) {}
@@ -42,7 +44,7 @@ struct FrameRecord {
     // for one fed from input x's buffer.
     std::vector<std::string> draws;
     std::map<std::string, Matrix4> models;  // every object's model as the frame began
-    std::vector<std::string> hud;      // the objects the font program drew, in order
+    std::vector<std::string> hud;      // the objects the font program drew, in order, less their darkening rims
     Vector3 eye, direction, right, up; // of the camera view the final pass drew with
     std::vector<unsigned char> beforeHud, shown;  // RGBA rows from the bottom, when pixels are kept
     bool waited = false;               // the game drew nothing and waited for events instead
@@ -61,7 +63,8 @@ struct GameScript {
     // "sticky keys", "title Quellmoor", "cursor 400,300", as they happened.
     std::vector<std::string> trace;
     std::vector<FrameRecord> recorded;
-    std::map<std::string, std::string> texts;  // every HUD text: "GEWONNEN at 177,400 size 60"
+    std::map<std::string, std::string> texts;  // every HUD text: "GEWONNEN at 177,400 size 60 rim 3.75"
+    std::map<std::string, Text*> hudTexts;     // ... and the object that draws it
     std::vector<std::string> glErrors;         // the driver's messages
     int liveNames = -1;                        // GL names still alive when the game shut down
 

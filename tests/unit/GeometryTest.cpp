@@ -5,8 +5,6 @@
 #include "geometry/TerrainGrid.h"
 #include "support/Harness.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 

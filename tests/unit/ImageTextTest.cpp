@@ -5,8 +5,7 @@
 #include "gpu/TextGeometry.h"
 #include "support/Harness.h"
 
-#include <gtest/gtest.h>
-
+#include <tuple>
 
 namespace {
 
@@ -40,24 +39,17 @@ std::string reasonFor(const std::string& bytes, const TempDir& dir) {
 
 TEST(ImageSource, PicturesCutShortAnywhereAreRefusedFromFileAndMemory) {
     TempDir dir;
-    const struct {
-        const char* name;
-        std::string bytes;
-        size_t after;  // bytes after the pixels: the JPEG end marker, the IEND chunk, the TGA footer
-        const char* reason;
-    } pictures[] = {
-        {"jpeg", noise(dir, FIF_JPEG, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444), 2, "The file ends before its end marker"},
+    // Name, bytes, the bytes after the pixels (the JPEG end marker, the IEND chunk, the TGA footer), the reason for them cut short.
+    for (const auto& [name, bytes, after, reason] : {
+        std::tuple{"jpeg", noise(dir, FIF_JPEG, JPEG_QUALITYSUPERB | JPEG_SUBSAMPLING_444), size_t{2}, "The file ends before its end marker"},
         {"png", noise(dir, FIF_PNG, 0), 12, "The file ends before its last chunk"},
         {"plain tga", noise(dir, FIF_TARGA, 0), 26, "The file ends before its last pixel row"},
         {"packed tga", noise(dir, FIF_TARGA, TARGA_SAVE_RLE), 26, "The file ends before its last pixel row"},
-        {"bmp", noise(dir, FIF_BMP, 0), 0, "The file ends before its last pixel row"},
-    };
-    for (const auto& picture : pictures) {
-        ASSERT_GT(picture.bytes.size(), 65536u) << picture.name;
-        EXPECT_EQ(reasonFor(picture.bytes, dir), "") << picture.name;
-        const size_t lastPixel = picture.bytes.size() - picture.after - 1;
-        for (size_t left : {lastPixel, size_t{70000}, size_t{58}})
-            EXPECT_EQ(reasonFor(picture.bytes.substr(0, left), dir), picture.reason) << picture.name << " cut to " << left;
+        {"bmp", noise(dir, FIF_BMP, 0), 0, "The file ends before its last pixel row"}}) {
+        ASSERT_GT(bytes.size(), 65536u) << name;
+        EXPECT_EQ(reasonFor(bytes, dir), "") << name;
+        for (size_t left : {bytes.size() - after - 1, size_t{70000}, size_t{58}})
+            EXPECT_EQ(reasonFor(bytes.substr(0, left), dir), reason) << name << " cut to " << left;
     }
 }
 

@@ -11,13 +11,8 @@
 
 TEST(Matrix4, EachOperationMovesPointsWhereItShould) {
     const Matrix4 I;
-    const struct {
-        const char* what;
-        Matrix4 m;
-        Vector3 point;
-        std::array<float, 4> expected;
-    } cases[] = {
-        {"scale, then translate", translateBy(scaleBy(I, {2, 3, 4}), {1, 1, 1}), {1, 0, 1}, {4, 3, 8, 1}},
+    for (const auto& [what, m, point, expected] : {
+        std::tuple{"scale, then translate", translateBy(scaleBy(I, {2, 3, 4}), {1, 1, 1}), Vector3{1, 0, 1}, std::array<float, 4>{4, 3, 8, 1}},
         {"translate, then scale", scaleBy(translateBy(I, {1, 1, 1}), {2, 3, 4}), {1, 0, 1}, {3, 1, 5, 1}},
         {"a x b applies b first", multiply(translateBy(I, {1, 0, 0}), scaleBy(I, {2, 2, 2})), {1, 1, 1}, {3, 2, 2, 1}},
         {"z quarter turn, long axis", rotateBy(I, 90, {0, 0, 2}), {1, 0, 0}, {0, 1, 0, 1}},
@@ -26,12 +21,9 @@ TEST(Matrix4, EachOperationMovesPointsWhereItShould) {
         {"perspective near corner", perspective(90, 2, 1, 3), {2, 1, -1}, {1, 1, -1, 1}},
         {"perspective far centre", perspective(90, 2, 1, 3), {0, 0, -3}, {0, 0, 3, 3}},
         {"ortho far corner", ortho(0, 4, 1, 3, 1, 5), {4, 3, -5}, {1, 1, 1, 1}},
-        {"ortho near corner", ortho(0, 4, 1, 3, 1, 5), {0, 1, -1}, {-1, -1, -1, 1}},
-    };
-    for (const auto& c : cases)
+        {"ortho near corner", ortho(0, 4, 1, 3, 1, 5), {0, 1, -1}, {-1, -1, -1, 1}}})
         for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(c.m.m[0][r] * c.point.x + c.m.m[1][r] * c.point.y + c.m.m[2][r] * c.point.z + c.m.m[3][r], c.expected[r], 1e-5f)
-                << c.what << ", row " << r;
+            EXPECT_NEAR(m.m[0][r] * point.x + m.m[1][r] * point.y + m.m[2][r] * point.z + m.m[3][r], expected[r], 1e-5f) << what << ", row " << r;
     const Matrix4 moved = translateBy(rotateBy(I, 90, {0, 1, 0}), {1, 2, 3});
     EXPECT_NEAR(length(transformPoint(moved, {1, 0, 0}) - Vector3{3, 2, -2}) + length(transformDirection(moved, {1, 0, 0}) - Vector3{0, 0, -1}), 0, 1e-5f);
 }
@@ -40,19 +32,10 @@ TEST(Matrix4, EachOperationMovesPointsWhereItShould) {
 // zero it keeps their sign (-0 + -0 + -0 is -0, where a sum begun at +0 is +0).
 TEST(Matrix4, ATurnsSumsKeepTheSignOfZero) {
     const Matrix4 I;
-    const struct {
-        Matrix4 m;
-        int column, row;
-        bool negative;
-    } cases[] = {
-        {rotateBy(I, 90, {0, 0, -1}), 0, 2, true},
-        {rotateBy(I, 180, {0, -1, 0}), 0, 1, true},
-        {rotateBy(Matrix4(-1), 90, {1, 0, 0}), 2, 0, true},
-        {rotateBy(I, 90, {0, 0, 1}), 0, 2, false},
-    };
-    for (const auto& c : cases) {
-        const float element = c.m.m[c.column][c.row];
-        EXPECT_TRUE(element == 0.0f && std::signbit(element) == c.negative) << c.column << ", " << c.row << ": " << element;
+    for (const auto& [m, column, row, negative] : {std::tuple{rotateBy(I, 90, {0, 0, -1}), 0, 2, true}, {rotateBy(I, 180, {0, -1, 0}), 0, 1, true},
+                                                   {rotateBy(Matrix4(-1), 90, {1, 0, 0}), 2, 0, true}, {rotateBy(I, 90, {0, 0, 1}), 0, 2, false}}) {
+        const float element = m.m[column][row];
+        EXPECT_TRUE(element == 0.0f && std::signbit(element) == negative) << column << ", " << row << ": " << element;
     }
 }
 
