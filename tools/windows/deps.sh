@@ -78,7 +78,7 @@ fetch() {  # the system's own sources stay as they are, whichever release it run
   cd "$work/src"
   for spec in "${SOURCES[@]}"; do version=${spec#*=}; dpkg-source -x "$downloads/${spec%%=*}_${version#*:}.dsc" >/dev/null; done
   version=${UTFCPP#*=}
-  dpkg -x "$downloads/${UTFCPP%%=*}_${version#*:}_all.deb" utfcpp
+  dpkg -x "$(echo "$downloads/${UTFCPP%%=*}_${version#*:}"_*.deb)" utfcpp
   cd "$root"
 }
 
