@@ -62,21 +62,21 @@ apt12() {  # apt over Debian 12's archive alone, in lists of its own, on any rel
 }
 
 fetch() {  # the system's own sources stay as they are, whichever release it runs
-  local spec version
+  local pinned version
   apt12 update -q >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; echo "Debian 12's archive cannot be read" >&2; exit 1; }
   mkdir -p "$work/src"
   cd "$downloads"
-  for spec in "${SOURCES[@]}"; do
-    apt12 source --download-only "$spec" >"$work/apt.log" 2>&1 || {
+  for pinned in "${SOURCES[@]}"; do
+    apt12 source --download-only "$pinned" >"$work/apt.log" 2>&1 || {
       cat "$work/apt.log" >&2
-      echo "the Debian source package $spec cannot be had: the mirror no longer serves that version" >&2
+      echo "the Debian source package $pinned cannot be had: the mirror no longer serves that version" >&2
       exit 1
     }
   done
   apt12 download "$UTFCPP" >"$work/apt.log" 2>&1 || {
     cat "$work/apt.log" >&2; echo "the Debian package $UTFCPP cannot be had" >&2; exit 1; }
   cd "$work/src"
-  for spec in "${SOURCES[@]}"; do version=${spec#*=}; dpkg-source -x "$downloads/${spec%%=*}_${version#*:}.dsc" >/dev/null; done
+  for pinned in "${SOURCES[@]}"; do version=${pinned#*=}; dpkg-source -x "$downloads/${pinned%%=*}_${version#*:}.dsc" >/dev/null; done
   version=${UTFCPP#*=}
   dpkg -x "$(echo "$downloads/${UTFCPP%%=*}_${version#*:}"_*.deb)" utfcpp
   cd "$root"
