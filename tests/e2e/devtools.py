@@ -110,8 +110,9 @@ class Browser:
         """The same as a P6 file, the form test_startup.screenshot reads."""
         return subprocess.run(["convert", "png:-", "-depth", "8", "ppm:-"], input=self.png(), capture_output=True, check=True, timeout=30).stdout
 
-    def resize(self, width, height):
-        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1, mobile=False)
+    def resize(self, width, height, scale=1):
+        """The page's size in CSS pixels, and device pixels to each."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=scale, mobile=False)
 
     def click(self, x, y):
         for kind in ("mousePressed", "mouseReleased"):

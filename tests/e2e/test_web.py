@@ -1,8 +1,8 @@
 """The browser build (make web) in headless chromium on SwiftShader at 800 x 600, served on 127.0.0.1 and played over
 the DevTools protocol: its first view against the Linux build's, the pointer taken by a click and the view turned by
-a small move that then holds, a toggle key, a heart lost in the lagoon, a smaller page drawn anew with its hearts in
-place, and a clean console; then a copy with a broken heightmap shows the Linux build's own message lines on the page.
-Usage: --web BUILD_WEB --game GAME --data DATA."""
+a small move that then holds, a toggle key, a heart lost in the lagoon, smaller pages (and a pixel ratio of 2) drawn
+anew with their hearts in place, and a clean console; then a copy with a broken heightmap shows the Linux build's own
+message lines on the page. Usage: --web BUILD_WEB --game GAME --data DATA."""
 
 import json
 import os
@@ -105,17 +105,19 @@ def walking_east_into_the_lagoon_costs_a_heart(browser):
     return f"after {len(steps)} steps"
 
 
-def a_smaller_page_is_drawn_anew_with_its_hearts_in_place(browser):
-    width, height = 640, 400
-    browser.resize(width, height)
-    frames_later(browser, 3)
-    image = shot(browser, colour=True)
-    size = browser.evaluate("[document.getElementById('canvas').width, document.getElementById('canvas').height]")
-    assert (len(image[0]), len(image), size) == (width, height, [width, height]), f"{len(image[0])} x {len(image)}, canvas {size}"
-    assert not any(CLEAR_COLOUR in row for row in image), "pixels of the clear colour"
-    assert hearts(image) == 2, f"{hearts(image)} hearts at the top right of the smaller page"
-    grey = [[sum(p) for p in row] for row in image]
-    assert abs(horizon(grey) - height // 2) <= 15, f"horizon at row {horizon(grey)} of {height}"
+def smaller_pages_are_drawn_anew_with_their_hearts_in_place(browser):
+    """At each size and pixel ratio the canvas holds the page's size in device pixels, drawn whole and level."""
+    for width, height, scale in ((640, 400, 1), (400, 300, 2)):
+        browser.resize(width, height, scale)
+        frames_later(browser, 3)
+        image = shot(browser, colour=True)
+        size = browser.evaluate("[document.getElementById('canvas').width, document.getElementById('canvas').height]")
+        pixels = (width * scale, height * scale)
+        assert (len(image[0]), len(image)) == pixels and size == list(pixels), f"{len(image[0])} x {len(image)}, canvas {size} at {width} x {height} x {scale}"
+        assert not any(CLEAR_COLOUR in row for row in image), f"pixels of the clear colour at {width} x {height} x {scale}"
+        assert hearts(image) == 2, f"{hearts(image)} hearts at the top right at {width} x {height} x {scale}"
+        grey = [[sum(p) for p in row] for row in image]
+        assert abs(horizon(grey) - pixels[1] // 2) <= 15, f"horizon at row {horizon(grey)} of {pixels[1]} at {width} x {height} x {scale}"
 
 
 def nothing_in_the_console(browser):
@@ -188,7 +190,7 @@ def main():
     with page(args["--web"], WIDTH, HEIGHT) as browser:
         results = [passed(first_view, browser, reference[0])]
         for check in (a_click_takes_the_pointer_and_a_small_move_turns_the_view_once, a_toggle_key_changes_the_picture_and_back,
-                      walking_east_into_the_lagoon_costs_a_heart, a_smaller_page_is_drawn_anew_with_its_hearts_in_place,
+                      walking_east_into_the_lagoon_costs_a_heart, smaller_pages_are_drawn_anew_with_their_hearts_in_place,
                       nothing_in_the_console):
             results.append(results[0] and passed(check, browser))  # with no first frame there is nothing to play
     results.append(passed(a_broken_heightmap_shows_its_message_on_the_page, args["--web"], args["--game"], args["--data"]))
