@@ -57,7 +57,7 @@ class Browser:
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(commands)
         os.close(answers)
-        self.answers, self.events, self.next_id = {}, [], 0
+        self.answers, self.events, self.next_id, self.ended = {}, [], 0, False
         self.arrived = threading.Condition()
         threading.Thread(target=self._read, daemon=True).start()
         self.session = None
@@ -79,6 +79,9 @@ class Browser:
                         else:
                             self.events.append(message)
                     self.arrived.notify_all()
+        with self.arrived:  # the pipe closed: chromium has ended, and no answer will come
+            self.ended = True
+            self.arrived.notify_all()
 
     def call(self, method, seconds=30, **params):
         """The result of one command to the page (to the browser before attaching); an error answer raises."""
@@ -87,7 +90,8 @@ class Browser:
         message = {"id": number, "method": method, "params": params, **({"sessionId": self.session} if self.session else {})}
         os.write(self.to_browser, json.dumps(message).encode() + b"\0")
         with self.arrived:
-            assert self.arrived.wait_for(lambda: number in self.answers, seconds), f"no answer to {method} within {seconds} s"
+            self.arrived.wait_for(lambda: number in self.answers or self.ended, seconds)
+            assert number in self.answers, f"no answer to {method}: " + ("chromium ended" if self.ended else f"not within {seconds} s")
             answer = self.answers.pop(number)
         assert "error" not in answer, f"{method}: {answer['error']}"
         return answer["result"]
