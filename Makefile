@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13 deb
+.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13 check-debian13-package deb
 
 deps:
 	bash scripts/install-deps.sh
@@ -51,8 +51,13 @@ deb: deps
 
 # The README's make test on a fresh Debian 13 in a chroot, from the committed
 # HEAD (needs root; not part of make test). See the script.
-check-debian13:
+# Then the package built here by make deb is installed with apt-get into a
+# second fresh Debian 13 and started under Xvfb; check-debian13-package does that step alone.
+check-debian13: deb
 	bash scripts/check-debian13.sh
+
+check-debian13-package: deb
+	bash scripts/check-debian13.sh --package
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows build-deb
