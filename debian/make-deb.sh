@@ -36,7 +36,7 @@ quellmoor ($version) unstable; urgency=medium
 CHANGELOG
 
 options=${DEB_BUILD_OPTIONS:-}
-[[ $options == *parallel=* ]] || options="$options parallel=$(nproc)"
+[[ $options == *parallel=* ]] || options="${options:+$options }parallel=$(nproc)"
 echo "building quellmoor $version in $tree (DEB_BUILD_OPTIONS=$options; log: $out/build.log)"
 started=$SECONDS
 (cd "$tree" && DEB_BUILD_OPTIONS=$options dpkg-buildpackage -b -us -uc) >"$out/build.log" 2>&1 ||
