@@ -34,7 +34,7 @@ fuzz: build-fuzz
 run: build
 	cd data && ../$(BUILD_DIR)/quellmoor
 
-test: build build-asan build-fuzz windows deb
+test: build build-asan build-fuzz windows web deb
 	bash scripts/run-tests.sh
 
 bench: build
@@ -60,10 +60,17 @@ check-debian13-package: deb
 	bash scripts/check-debian13.sh --package
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows build-deb
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows build-web build-deb
 
 # The game for Windows, cross-built with MinGW-w64: build-windows/quellmoor-windows.zip.
 # Its libraries are built once into ~/.cache/quellmoor-windows (tools/windows/build.sh).
 .PHONY: windows
 windows: build
 	bash tools/windows/build.sh
+
+# The game in a browser (WebGL 2), built with Debian's emscripten: build-web/
+# holds the page, ready to serve. Its libraries are built once into
+# ~/.cache/quellmoor-web (tools/web/build.sh).
+.PHONY: web
+web: build
+	bash tools/web/build.sh

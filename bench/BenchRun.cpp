@@ -9,7 +9,8 @@
 #include "world/SceneDrawing.h"
 #include "world/World.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
+#include "platform/Platform.h"
 #include <GLFW/glfw3.h>
 #include <sys/resource.h>
 
@@ -341,7 +342,7 @@ GLFWwindow* openBenchWindow(const RunSettings& settings) {
     GLFWwindow* window = glfwCreateWindow(settings.width, settings.height, "quellmoor-bench", nullptr, nullptr);
     if (!window) return nullptr;
     glfwMakeContextCurrent(window);
-    if (!loadEntryPoints()) return nullptr;
+    if (!platform::loadGL()) return nullptr;
     glfwSwapInterval(0);  // never wait for a display refresh
     return window;
 }

@@ -17,7 +17,7 @@
 #include "world/World.h"
 
 #include <FreeImage.h>
-#include <GL/glew.h>
+#include "platform/GL.h"
 #include <GLFW/glfw3.h>
 
 #include <algorithm>

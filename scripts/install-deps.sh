@@ -37,17 +37,32 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix dpkg-dev wine64               # the Windows build (tools/windows) and its run under Wine
   debhelper fakeroot lintian desktop-file-utils man-db      # the Debian package (make deb) and its checks
 )
+# Installed without what they recommend: emscripten's profiler helpers
+# (d3, numpy) and Chromium's sandbox helper, which a headless run as root
+# does without. The packages above keep their recommends.
+LEAN=(
+  emscripten chromium                                       # the browser build (tools/web) and its play in headless Chromium
+)
 
-missing=()
-for package in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+missing_of() {  # the packages named that dpkg does not have installed
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "$package"
+    fi
+  done
+}
+mapfile -t missing < <(missing_of "${PACKAGES[@]}")
+mapfile -t missing_lean < <(missing_of "${LEAN[@]}")
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_lean[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_lean[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
+if [ ${#missing_lean[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing_lean[@]}"
+fi

@@ -9,11 +9,12 @@
 #include "geometry/ModelImport.h"
 #include "geometry/Terrain.h"
 #include "gpu/FatalError.h"
+#include "platform/GL.h"
+#include "platform/Platform.h"
 #include "world/KeyToggles.h"
 #include "world/SceneDrawing.h"
 #include "world/World.h"
 
-#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
@@ -29,21 +30,6 @@ constexpr const char* kTitleFormat = "Quellmoor | (%.1f FPS)";
 // sizes and drivers crash on sizes near the int range.
 constexpr int kMaxWindowSide = 16384;
 
-// What the desktop last told us about the window. GLFW's callbacks write it
-// during event polls; the frame loop follows it right after its poll.
-struct Desktop {
-    int framebufferWidth = 0;    // size last reported, in pixels; 0 x 0 while minimised on some systems
-    int framebufferHeight = 0;
-    bool resized = false;        // a size the frame loop has not followed yet
-    bool focused = true;         // keys and the mouse come to this window
-    bool focusChanged = false;   // a change the frame loop has not followed yet
-    bool iconified = false;      // minimised
-    bool pointerEntered = false; // the pointer came over the window; the frame loop has not followed yet
-
-    // Nobody sees the window, or it has no pixels: no frame is drawn.
-    bool paused() const { return iconified || framebufferWidth <= 0 || framebufferHeight <= 0; }
-};
-
 // Everything the frame loop keeps from one frame to the next.
 struct Session {
     GLFWwindow* window = nullptr;
@@ -57,49 +43,11 @@ struct Session {
     int centredWidth = 0;      // the cursor area when the cursor was last put at its centre,
     int centredHeight = 0;     // from which the next offset counts
     bool resuming = false;  // the next frame follows a pause, whose time it skips
+    bool running = true;    // no frame has ended the game yet
+    bool firstFrame = true; // the next frame is the first
 };
 
 Session session;
-
-// Loaders some drivers expose only through the window system; fetched again
-// so that the context's own entry points are the ones called.
-void refetchEntryPoints() {
-    glGenVertexArrays = reinterpret_cast<PFNGLGENVERTEXARRAYSPROC>(glfwGetProcAddress("glGenVertexArrays"));
-    glBindVertexArray = reinterpret_cast<PFNGLBINDVERTEXARRAYPROC>(glfwGetProcAddress("glBindVertexArray"));
-    glDeleteVertexArrays =
-        reinterpret_cast<PFNGLDELETEVERTEXARRAYSPROC>(glfwGetProcAddress("glDeleteVertexArrays"));
-    glGenerateMipmap = reinterpret_cast<PFNGLGENERATEMIPMAPPROC>(glfwGetProcAddress("glGenerateMipmap"));
-    glGenFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(glfwGetProcAddress("glGenFramebuffers"));
-    glBindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(glfwGetProcAddress("glBindFramebuffer"));
-    glGenRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(glfwGetProcAddress("glGenRenderbuffers"));
-    glBindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(glfwGetProcAddress("glBindRenderbuffer"));
-    glRenderbufferStorage =
-        reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(glfwGetProcAddress("glRenderbufferStorage"));
-    glFramebufferRenderbuffer =
-        reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(glfwGetProcAddress("glFramebufferRenderbuffer"));
-}
-
-// Every entry point above OpenGL 1.1 that the game calls is there. Those of
-// OpenGL 1.1 itself come straight from the GL library.
-template <typename... EntryPoint>
-bool allLoaded(EntryPoint... entryPoints) {
-    return ((entryPoints != nullptr) && ...);
-}
-
-bool entryPointsLoaded() {
-    return allLoaded(glActiveTexture, glAttachShader, glBindBuffer, glBindFragDataLocation, glBindFramebuffer, glBindRenderbuffer,
-                     glBindVertexArray, glBufferData, glCompileShader, glCreateProgram, glCreateShader, glDeleteBuffers,
-                     glDeleteFramebuffers, glDeleteProgram, glDeleteRenderbuffers, glDeleteShader, glDeleteVertexArrays, glDrawBuffers,
-                     glEnableVertexAttribArray, glFramebufferRenderbuffer, glFramebufferTexture, glGenBuffers, glGenFramebuffers,
-                     glGenRenderbuffers, glGenVertexArrays, glGenerateMipmap, glGetAttribLocation, glGetProgramInfoLog, glGetProgramiv,
-                     glGetShaderInfoLog, glGetShaderiv, glGetUniformLocation, glIsShader, glLinkProgram, glRenderbufferStorage,
-                     glShaderSource, glUniform1f, glUniform1i, glUniform3f, glUniformMatrix4fv, glUseProgram, glVertexAttribPointer);
-}
-
-// GLEW built for GLX (as Linux distributions ship it) loads every GL entry
-// point and then looks for a GLX display, which a Wayland window's EGL
-// context has not: that one result still leaves GL loaded.
-bool glewLoaded(GLenum result) { return result == GLEW_OK || result == GLEW_ERROR_NO_GLX_DISPLAY; }
 
 // A missing data folder is named on a line of its own, since the window
 // only failed for want of the size it holds.
@@ -149,7 +97,7 @@ GLFWwindow* openWindow() {
         window = glfwCreateWindow(windowWidth, windowHeight, windowTitle, monitor, nullptr);
     if (!window) failToOpenWindow(data);
     glfwMakeContextCurrent(window);
-    if (!loadEntryPoints()) fatalError({"Failed to initialize glew"});
+    if (!platform::loadGL()) fatalError({"Failed to initialize glew"});
     // The size the window really got: a full-screen mode the monitor cannot
     // show, or a window manager, may give another than the one asked for.
     int width = 0, height = 0;
@@ -159,38 +107,16 @@ GLFWwindow* openWindow() {
     return window;
 }
 
-void onFramebufferSize(GLFWwindow*, int width, int height) {
-    Desktop& desktop = session.desktop;
-    desktop.framebufferWidth = width;
-    desktop.framebufferHeight = height;
-    desktop.resized = true;
-}
-
-void onFocus(GLFWwindow*, int focused) {
-    session.desktop.focused = focused == GLFW_TRUE;
-    session.desktop.focusChanged = true;
-}
-
-void onIconify(GLFWwindow*, int iconified) { session.desktop.iconified = iconified == GLFW_TRUE; }
-
-// Some window systems report the pointer's place on entering as a move of
-// the disabled cursor: from its last place, or from the window's corner.
-void onCursorEnter(GLFWwindow*, int entered) { session.desktop.pointerEntered |= entered == GLFW_TRUE; }
-
 // Puts the cursor back at the centre of the window.
 void centreCursor() {
     session.centredWidth = session.cursorAreaWidth;
     session.centredHeight = session.cursorAreaHeight;
-    glfwSetCursorPos(session.window, session.centredWidth / 2, session.centredHeight / 2);
+    platform::putCursor(session.window, session.centredWidth / 2, session.centredHeight / 2);
 }
 
-// While the window has the focus the cursor is disabled: hidden and held to
-// the window, it is put back wherever the game puts it, on X11, through
-// XWayland, natively on Wayland (which moves no visible pointer for a
-// program), on Windows and on macOS. Without the focus it is a normal cursor.
-void disableCursorWhileFocused() {
-    glfwSetInputMode(session.window, GLFW_CURSOR, session.desktop.focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
-}
+// While the window has the focus the cursor is held to it, hidden, and put
+// back wherever the game puts it; without the focus it is a normal cursor.
+void disableCursorWhileFocused() { platform::holdCursor(session.window, session.desktop.focused); }
 
 // Follows what the desktop did to the window since the last frame. Returns
 // whether the mouse may turn the view this frame: not while another window
@@ -214,25 +140,10 @@ bool followDesktop() {
 void startUp() {
     session.window = openWindow();
     glfwSetKeyCallback(session.window, keyCallback);
-    // A key pressed and released between two polls still reads as pressed
-    // once, so a quick tap at a low frame rate is not lost.
-    glfwSetInputMode(session.window, GLFW_STICKY_KEYS, GLFW_TRUE);
-    glfwSetFramebufferSizeCallback(session.window, onFramebufferSize);
-    glfwSetWindowFocusCallback(session.window, onFocus);
-    glfwSetWindowIconifyCallback(session.window, onIconify);
-    glfwSetCursorEnterCallback(session.window, onCursorEnter);
-    // On a Wayland desktop the disabled cursor moves by the mouse's raw
-    // motion: XWayland otherwise reports the pointer's place, when the
-    // compositor first shows it over the window, as a move of the cursor
-    // some frames after it entered, and the first view would turn there.
-    // Plain X11 keeps the cursor's own moves, which absolute devices (a
-    // tablet, a virtual machine's pointer) need.
-    if (std::getenv("WAYLAND_DISPLAY") && glfwRawMouseMotionSupported())
-        glfwSetInputMode(session.window, GLFW_RAW_MOUSE_MOTION, GLFW_TRUE);
     Desktop& desktop = session.desktop;
     desktop.framebufferWidth = windowWidth;
     desktop.framebufferHeight = windowHeight;
-    desktop.focused = glfwGetWindowAttrib(session.window, GLFW_FOCUSED) == GLFW_TRUE;
+    platform::watchWindow(session.window, desktop);
     glfwGetWindowSize(session.window, &session.cursorAreaWidth, &session.cursorAreaHeight);
     disableCursorWhileFocused();
     createScene(session.window);
@@ -262,8 +173,8 @@ bool runFrame() {
     session.clock.countFrame(glfwGetTime());
     setTitle(session.clock.framesPerSecond);
 
-    glfwPollEvents();
-    const bool escapeHeld = glfwGetKey(session.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+    platform::pollEvents();
+    const bool escapeHeld = glfwGetKey(session.window, GLFW_KEY_ESCAPE) != GLFW_RELEASE && platform::escapeEndsGame();
     if (session.desktop.paused()) {
         session.resuming = true;
         return !escapeHeld;
@@ -272,7 +183,7 @@ bool runFrame() {
     Camera& camera = session.camera;
     if (followDesktop()) {
         double cx = 0.0, cy = 0.0;
-        glfwGetCursorPos(session.window, &cx, &cy);
+        platform::readCursor(session.window, &cx, &cy);
         const int width = session.centredWidth, height = session.centredHeight;  // where the cursor was put, even if resized since
         centreCursor();
         applyMouseLook(camera, cx, cy, width, height);
@@ -297,14 +208,6 @@ void shutDown() {
 }
 
 }  // namespace
-
-bool loadEntryPoints() {
-    // A core profile lists its extensions only one by one, so GLEW loads every entry point it finds.
-    glewExperimental = GL_TRUE;
-    if (!glewLoaded(glewInit())) return false;
-    refetchEntryPoints();
-    return entryPointsLoaded();
-}
 
 void createScene(GLFWwindow* window) {
     initWorld(window);
@@ -338,19 +241,24 @@ FrameView frameViewOf(const Camera& camera, const CameraVectors& vectors, double
     return view;
 }
 
+// One turn of the frame loop; false once the game is over: Escape ended a
+// frame, or the window was asked to close.
+bool loopStep() {
+    if (!session.running || glfwWindowShouldClose(session.window)) return false;
+    if (session.desktop.paused()) {
+        platform::waitEvents();  // a minimised window: no frames, no busy core
+        return true;
+    }
+    session.running = runFrame();
+    // The first frame, where the driver builds its shader code, still
+    // draws on the heap kept for the imports; then that heap goes back.
+    if (session.firstFrame) releaseImportHeap(), session.firstFrame = false;
+    return true;
+}
+
 int runGame() {
     startUp();
-    bool running = true, first = true;
-    while (running && !glfwWindowShouldClose(session.window)) {
-        if (session.desktop.paused()) {
-            glfwWaitEvents();  // a minimised window: no frames, no busy core
-            continue;
-        }
-        running = runFrame();
-        // The first frame, where the driver builds its shader code, still
-        // draws on the heap kept for the imports; then that heap goes back.
-        if (first) releaseImportHeap(), first = false;
-    }
+    platform::runFrameLoop(loopStep);
     shutDown();
     return 0;
 }

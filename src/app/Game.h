@@ -9,11 +9,6 @@ struct GLFWwindow;
 
 int runGame();
 
-// GL's entry points for the current context: GLEW's, then those fetched
-// again from the window system. False when one that the game calls is
-// missing.
-bool loadEntryPoints();
-
 // The scene the frame loop draws, for window's current context at
 // windowWidth x windowHeight: the world, the frame-counter digits and the
 // render targets, then the clear colour and viewport. The benchmark builds

@@ -5,7 +5,7 @@
 #include "gpu/Texture.h"
 #include "world/World.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 #include <string>
 

@@ -10,7 +10,7 @@
 
 #include "app/Camera.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 class ShaderProgram;
 class Terrain;

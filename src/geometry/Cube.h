@@ -8,7 +8,7 @@
 #include "geometry/SceneObject.h"
 #include "gpu/ShaderProgram.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 class Cube : public AnimatedObject {
 public:

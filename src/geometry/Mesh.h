@@ -10,7 +10,7 @@
 #include "geometry/SceneObject.h"
 #include "gpu/ShaderProgram.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 #include <cstdint>
 #include <vector>

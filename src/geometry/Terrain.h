@@ -9,7 +9,7 @@
 #include "geometry/TerrainGrid.h"
 #include "gpu/ShaderProgram.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 class Terrain : public TerrainGrid {
 public:

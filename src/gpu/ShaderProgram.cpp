@@ -1,6 +1,7 @@
 #include "gpu/ShaderProgram.h"
 
 #include "gpu/FatalError.h"
+#include "platform/Platform.h"
 
 #include <fstream>
 #include <iterator>
@@ -44,7 +45,7 @@ std::string readSource(std::ifstream& in) {
 void compileShaderFile(const char* path, GLenum shaderType, GLuint& handleOut) {
     std::ifstream in(path);
     if (!in.is_open()) fatalError({std::string("failed to open file ") + path});
-    const std::string source = readSource(in);
+    const std::string source = platform::adaptShaderSource(readSource(in));
     in.close();
 
     handleOut = glCreateShader(shaderType);

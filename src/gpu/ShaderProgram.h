@@ -6,7 +6,7 @@
 // "fragColor" is bound to colour number 0 before linking; every other name is
 // looked up after linking by the users.
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 class ShaderProgram {
 public:

@@ -13,7 +13,7 @@
 #include "gpu/ShaderProgram.h"
 #include "math/Vector.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 #include <vector>
 

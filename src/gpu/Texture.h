@@ -6,7 +6,7 @@
 // level 0, so it samples as black; nothing is printed. The texture owns its
 // name and deletes it on destruction.
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 class Texture {
 public:

@@ -6,7 +6,7 @@
 
 #include "gpu/ShaderProgram.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 // writer of displaySettings; the movement and game keys belong to the frame
 // loop and are not handled here.
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 struct GLFWwindow;
 

@@ -7,7 +7,7 @@
 #include "world/DisplaySettings.h"
 #include "world/World.h"
 
-#include <GL/glew.h>
+#include "platform/GL.h"
 
 #include <cmath>
 
