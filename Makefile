@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 10
 
-.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13
+.PHONY: run test bench soak build build-asan build-fuzz fuzz deps clean check-debian13 check-debian13-package deb
 
 deps:
 	bash scripts/install-deps.sh
@@ -34,7 +34,7 @@ fuzz: build-fuzz
 run: build
 	cd data && ../$(BUILD_DIR)/quellmoor
 
-test: build build-asan build-fuzz windows web
+test: build build-asan build-fuzz windows web deb
 	bash scripts/run-tests.sh
 
 bench: build
@@ -44,13 +44,23 @@ bench: build
 soak: build
 	QM_SOAK_SECONDS=600 QM_SANITIZED=0 bash scripts/run-tests.sh -R '^soak$$'
 
+# The Debian package, built by debhelper from debian/ and checked by lintian:
+# build-deb/quellmoor_<version>_amd64.deb (the version is CMakeLists.txt's).
+deb: deps
+	bash debian/make-deb.sh
+
 # The README's make test on a fresh Debian 13 in a chroot, from the committed
 # HEAD (needs root; not part of make test). See the script.
-check-debian13:
+# Then the package built here by make deb is installed with apt-get into a
+# second fresh Debian 13 and started under Xvfb; check-debian13-package does that step alone.
+check-debian13: deb
 	bash scripts/check-debian13.sh
 
+check-debian13-package: deb
+	bash scripts/check-debian13.sh --package
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows build-web
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-windows build-web build-deb
 
 # The game for Windows, cross-built with MinGW-w64: build-windows/quellmoor-windows.zip.
 # Its libraries are built once into ~/.cache/quellmoor-windows (tools/windows/build.sh).

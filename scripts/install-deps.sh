@@ -35,6 +35,7 @@ PACKAGES=(
   sway wayvnc grim xwayland procps                          # the Wayland end-to-end test (it fetches libglfw3-wayland itself)
   "clang-$clang" "libclang-rt-$clang-dev"                   # the fuzz targets
   g++-mingw-w64-x86-64-posix dpkg-dev wine64               # the Windows build (tools/windows) and its run under Wine
+  debhelper fakeroot lintian desktop-file-utils man-db      # the Debian package (make deb) and its checks
 )
 # Installed without what they recommend: emscripten's profiler helpers
 # (d3, numpy) and Chromium's sandbox helper, which a headless run as root

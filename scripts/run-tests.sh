@@ -12,7 +12,7 @@
 # in quarantine, which would swamp the resident memory it watches; the
 # end-to-end scripts, which drive the same start-up and frames as the GL tests
 # but through real X and Wayland input, so sanitized they would check our code no further;
-# and the Windows build under Wine and the page in a browser, which run none of this build's code.
+# the Windows build under Wine, the page in a browser and the Debian package, which run none of this build's code.
 # Every unit and GL test runs sanitized: the game's start-up, its frames, its
 # shutdown and every bad-input case, where out-of-bounds reads would hide.
 set -euo pipefail
@@ -47,7 +47,7 @@ if [ "${QM_SANITIZED:-1}" = 0 ]; then exit 0; fi
 # the library list, which it would otherwise refuse.
 source scripts/sanitizer-env.sh
 driver=$(ls /usr/lib/*/dri/swrast_dri.so | head -n 1)
-ctest_args+=(-E '^(soak|e2e\..*|windows\..*|web\..*)$')
+ctest_args+=(-E '^(soak|e2e\..*|windows\..*|web\..*|deb\..*)$')
 ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" suite build-asan env LD_PRELOAD="$driver"
 
 if [ $# -eq 0 ]; then

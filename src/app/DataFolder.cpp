@@ -1,6 +1,6 @@
 #include "app/DataFolder.h"
 
-#include <filesystem>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -20,6 +20,12 @@ namespace {
 
 // The data folder's places relative to the executable's own folder, in the order tried.
 const char* const kBesideExecutable[] = {"data", "../data"};
+// An executable in a folder of this name is an installed one (/usr/games, /usr/local/games) ...
+const char* const kInstalledBinaryFolder = "games";
+// ... with its read-only data here, relative to that folder ...
+const char* const kInstalledData = "../share/games/quellmoor";
+// ... and the player's own config file in this folder of their config home.
+const char* const kPlayerFolder = "quellmoor";
 
 // The running executable's path; empty where the system does not tell.
 fs::path executablePath() {
@@ -45,24 +51,59 @@ bool holds(const fs::path& folder, const char* name) {
     return fs::exists(folder / name, error) && !fs::is_directory(folder / name, error);
 }
 
+// The player's config folder as the XDG base directories define it: an
+// absolute $XDG_CONFIG_HOME, else ~/.config; none without either.
+fs::path playerFolder(const DataPlaces& places) {
+    if (fs::path(places.configHome).is_absolute()) return fs::path(places.configHome) / kPlayerFolder;
+    if (!places.home.empty()) return fs::path(places.home) / ".config" / kPlayerFolder;
+    return {};
+}
+
+// One place of the lookup: the config file is looked for in configFolder,
+// and the game then runs in dataFolder.
+struct Place {
+    fs::path configFolder, dataFolder;
+};
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 }  // namespace
 
-DataFolder enterDataFolder(const char* configName) {
-    std::error_code error;
-    std::vector<fs::path> tried = {fs::current_path(error)};
-    if (holds(tried[0], configName)) return {true, ""};
-
-    const fs::path executable = executablePath();
-    if (!executable.empty()) {
+DataFolder findDataFolder(const DataPlaces& places, const char* configName) {
+    std::vector<Place> lookup = {{places.workingDirectory, places.workingDirectory}};
+    if (!places.executable.empty()) {
+        const fs::path beside = places.executable.parent_path();
         for (const char* place : kBesideExecutable) {
-            const fs::path folder = (executable.parent_path() / place).lexically_normal();
-            tried.push_back(folder);
-            if (holds(folder, configName) && (fs::current_path(folder, error), !error)) return {true, ""};
+            const fs::path folder = (beside / place).lexically_normal();
+            lookup.push_back({folder, folder});
+        }
+        if (beside.filename() == kInstalledBinaryFolder) {
+            const fs::path installed = (beside / kInstalledData).lexically_normal();
+            if (const fs::path player = playerFolder(places); !player.empty()) lookup.push_back({player, installed});
+            lookup.push_back({installed, installed});
         }
     }
 
+    std::error_code error;
     std::string line = std::string("Found no ") + configName + " in ";
-    for (size_t i = 0; i < tried.size(); ++i)
-        line += (i == 0 ? "" : i + 1 < tried.size() ? ", " : " or ") + tried[i].u8string();
-    return {false, line};
+    for (size_t i = 0; i < lookup.size(); ++i) {
+        const Place& place = lookup[i];
+        if (holds(place.configFolder, configName) && fs::is_directory(place.dataFolder, error)) {
+            const bool own = place.configFolder == place.dataFolder;
+            return {true, place.dataFolder.u8string(), own ? configName : (place.configFolder / configName).u8string(), ""};
+        }
+        line += (i == 0 ? "" : i + 1 < lookup.size() ? ", " : " or ") + place.configFolder.u8string();
+    }
+    return {false, "", configName, line};
+}
+
+DataFolder enterDataFolder(const char* configName) {
+    std::error_code error;
+    DataFolder data = findDataFolder({fs::current_path(error), executablePath(), environment("XDG_CONFIG_HOME"), environment("HOME")}, configName);
+    if (data.found && (fs::current_path(data.folder, error), error))
+        return {false, "", configName, std::string("Cannot enter ") + data.folder + " for " + data.configPath};
+    return data;
 }

@@ -86,7 +86,7 @@ GLFWwindow* openWindow() {
 
     const DataFolder data = enterDataFolder(kConfigPath);
     Config config;
-    config.load(kConfigPath);
+    config.load(data.configPath.c_str());
     windowWidth = config.integer("WIDTH");
     windowHeight = config.integer("HEIGHT");
     const int fullscreen = config.integer("FULLSCREEN");

@@ -23,6 +23,10 @@ def main():
     unpacked, elsewhere = os.path.join(directory, "quellmoor"), os.path.join(directory, "elsewhere")
     os.mkdir(elsewhere)
     zipfile.ZipFile(args["--zip"]).extractall(unpacked)
+    exe = pathlib.Path(unpacked, "quellmoor.exe").read_bytes()
+    for size in (16, 24, 32, 48, 64, 256):
+        assert pathlib.Path(args["--icons"], f"hicolor/{size}x{size}/apps/quellmoor.png").read_bytes() in exe, f"no {size} pixel icon in the exe"
+    assert f"ProductVersion\0{args['--version']}\0".encode("utf-16-le") in exe, "not the project's version in the exe"
     pathlib.Path(unpacked, "data", "config.txt").write_text(settings(800, 600))
     env = dict(os.environ, WINEPREFIX=os.path.join(directory, "prefix"), WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
     start = lambda cwd: subprocess.Popen(["/usr/lib/wine/wine64", os.path.join(unpacked, "quellmoor.exe")], cwd=cwd,

@@ -3,10 +3,12 @@
 //
 //   assetgen <data directory>            models, pictures, heightmap and font
 //   assetgen --map <png path>            a top-down picture of the island
+//   assetgen --icons <directory>         the game's icon: hicolor/NxN/apps/quellmoor.png and quellmoor.ico
 //
 // The data directory receives Models/ and Font/, which are created if needed.
 
 #include "FontAtlas.h"
+#include "Icon.h"
 #include "Image.h"
 #include "Island.h"
 #include "MapPicture.h"
@@ -51,7 +53,7 @@ void writeData(const std::string& dataDir) {
 
 int main(int argc, char** argv) {
     const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 2 && first != "--map") {
+    if (argc == 2 && first != "--map" && first != "--icons") {
         writeData(first);
         return 0;
     }
@@ -63,6 +65,10 @@ int main(int argc, char** argv) {
         writeMapPicture(picture.string());
         return 0;
     }
-    std::fprintf(stderr, "usage: assetgen <data directory>\n       assetgen --map <png path>\n");
+    if (argc == 3 && first == "--icons") {
+        writeIcons(argv[2]);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: assetgen <data directory>\n       assetgen --map <png path>\n       assetgen --icons <directory>\n");
     return 2;
 }

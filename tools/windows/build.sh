@@ -12,7 +12,8 @@ root=$PWD
 source tools/windows/deps.sh
 
 # The game itself, without the asset generator (a host tool): data/ is the native build's.
-for file in data/config.txt data/Models/map2.obj data/Font/flipped_mit_herz.bmp; do
+icon=$root/build/icons/quellmoor.ico  # the generator's, linked into the exe
+for file in data/config.txt data/Models/map2.obj data/Font/flipped_mit_herz.bmp "$icon"; do
   [ -e "$file" ] || { echo "no $file: run make build first, which makes data/" >&2; exit 1; }
 done
 out=$root/build-windows
@@ -25,7 +26,7 @@ mkdir -p "$out/posix-only/sys"
 for header in unistd.h sys/resource.h sys/wait.h sys/mman.h dlfcn.h spawn.h; do
   echo "#error \"<$header> is POSIX only: guard it with #ifndef _WIN32\"" >"$out/posix-only/$header"
 done
-cmake -S . -B "$out" --no-warn-unused-cli "${cross[@]}" "-DCMAKE_CXX_FLAGS=-I$out/posix-only"
+cmake -S . -B "$out" --no-warn-unused-cli "${cross[@]}" "-DCMAKE_CXX_FLAGS=-I$out/posix-only" "-DQM_WINDOWS_ICON=$icon"
 cmake --build "$out" -j"$jobs" --target quellmoor
 
 # The zip: exe, DLLs (the libraries' and MinGW's C++ runtime), data/, README.txt.
