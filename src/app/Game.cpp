@@ -2,7 +2,6 @@
 
 #include "app/Camera.h"
 #include "app/Config.h"
-#include "app/DataFolder.h"
 #include "app/GameRules.h"
 #include "app/Hud.h"
 #include "app/RenderPasses.h"
@@ -84,7 +83,7 @@ GLFWwindow* openWindow() {
     // would otherwise show the desktop through the sky and the water.
     glfwWindowHint(GLFW_ALPHA_BITS, 0);
 
-    const DataFolder data = enterDataFolder(kConfigPath);
+    const DataFolder data = platform::enterDataFolder(kConfigPath);
     Config config;
     config.load(data.configPath.c_str());
     windowWidth = config.integer("WIDTH");

@@ -9,6 +9,7 @@
 // start-up and frame loop; watchWindow comes once, after the window's context
 // is current, and every later call is about that window.
 
+#include "platform/DataFolder.h"
 #include "platform/Desktop.h"
 
 #include <initializer_list>
@@ -17,6 +18,12 @@
 struct GLFWwindow;
 
 namespace platform {
+
+// Finds the game's data folder and the config file to read (DataFolder.h:
+// on the desktop from the working directory, the executable's folder and an
+// installed game's places; in a browser the page's packed file system), and
+// makes the folder the working directory.
+DataFolder enterDataFolder(const char* configName);
 
 // GL's entry points for the current context. False when one that the game
 // calls is missing (the desktop's loader); a browser has them all.

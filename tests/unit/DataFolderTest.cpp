@@ -2,7 +2,7 @@
 // a made-up tree: a checkout, an unpacked game, an installed one, the
 // player's own config homes. The fatal message of a start from nowhere:
 // tests/gl/bad-inputs.txt; of the installed game: tests/e2e/test_deb.py.
-#include "app/DataFolder.h"
+#include "platform/DataFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,12 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
+constexpr const char* kPageDataFolder = "/";
 // What the page's OpenGL ES 3.0 compiler needs before a 3.3 core shader's
 // body: its own version line and the precisions it has no default for.
 constexpr const char* kShaderPreamble =
@@ -96,6 +98,13 @@ void animationFrame() {
 }  // namespace
 
 namespace platform {
+
+// The page's file system holds the data at its root, packed with the game.
+DataFolder enterDataFolder(const char* configName) {
+    DataFolder data = findDataFolder({kPageDataFolder, {}, "", ""}, configName);
+    if (data.found) chdir(kPageDataFolder);
+    return data;
+}
 
 bool loadGL() { return true; }
 

@@ -11,7 +11,8 @@
 // default) is read instead of the installed one when it exists. The first
 // place that has the config file wins; its data folder becomes the working
 // directory, so every other path the game reads stays relative to it.
-// Needs no GL and no window.
+// Needs no GL and no window. Each platform fills in its places and enters
+// the folder (platform::enterDataFolder).
 
 #include <filesystem>
 #include <string>
@@ -34,5 +35,3 @@ struct DataFolder {
 // The first place of the lookup that has the config file; changes nothing.
 DataFolder findDataFolder(const DataPlaces& places, const char* configName);
 
-// findDataFolder from the running process's own places, then enters the folder it found.
-DataFolder enterDataFolder(const char* configName);

@@ -1,18 +1,7 @@
-#include "app/DataFolder.h"
+#include "platform/DataFolder.h"
 
-#include <cstdlib>
 #include <system_error>
 #include <vector>
-
-#if defined(_WIN32)
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#elif defined(__APPLE__)
-#include <mach-o/dyld.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -26,24 +15,6 @@ const char* const kInstalledBinaryFolder = "games";
 const char* const kInstalledData = "../share/games/quellmoor";
 // ... and the player's own config file in this folder of their config home.
 const char* const kPlayerFolder = "quellmoor";
-
-// The running executable's path; empty where the system does not tell.
-fs::path executablePath() {
-#if defined(_WIN32)
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length < path.size() ? length : 0);
-    return path;
-#elif defined(__APPLE__)
-    uint32_t size = 0;
-    _NSGetExecutablePath(nullptr, &size);
-    std::string path(size, '\0');
-    return _NSGetExecutablePath(path.data(), &size) == 0 ? fs::path(path.c_str()) : fs::path();
-#else
-    std::error_code error;
-    return fs::read_symlink("/proc/self/exe", error);
-#endif
-}
 
 // Anything there but a folder counts, as the config reader opens whatever it finds.
 bool holds(const fs::path& folder, const char* name) {
@@ -64,11 +35,6 @@ fs::path playerFolder(const DataPlaces& places) {
 struct Place {
     fs::path configFolder, dataFolder;
 };
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
 
 }  // namespace
 
@@ -98,12 +64,4 @@ DataFolder findDataFolder(const DataPlaces& places, const char* configName) {
         line += (i == 0 ? "" : i + 1 < lookup.size() ? ", " : " or ") + place.configFolder.u8string();
     }
     return {false, "", configName, line};
-}
-
-DataFolder enterDataFolder(const char* configName) {
-    std::error_code error;
-    DataFolder data = findDataFolder({fs::current_path(error), executablePath(), environment("XDG_CONFIG_HOME"), environment("HOME")}, configName);
-    if (data.found && (fs::current_path(data.folder, error), error))
-        return {false, "", configName, std::string("Cannot enter ") + data.folder + " for " + data.configPath};
-    return data;
 }
