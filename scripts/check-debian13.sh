@@ -42,7 +42,7 @@ version=$(sed -n 's/^project(Quellmoor VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$re
 deb=$repo/build-deb/quellmoor_${version}_amd64.deb
 [ -f "$deb" ] || { echo "no $deb: run make deb first" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || { echo "check-debian13.sh makes a chroot and needs root" >&2; exit 1; }
-windows=root/.cache/quellmoor-windows/downloads  # in the chroot
+windows=root/.cache/quellmoor-debian12  # in the chroot: the Debian 12 sources that the Windows and web builds fetch
 mkdir -p "$cache/archives" "$cache/lists" "$cache/windows"
 
 mounts_under() {  # the mount points at or below a directory, deepest first
@@ -109,9 +109,9 @@ install_packages() {  # what a new user does first: make, then make's own instal
   cp -a "$root/var/lib/apt/lists/." "$cache/lists/"
   cp -aln "$root/var/cache/apt/archives/." "$cache/archives/"
 }
-make_windows() {  # the native build and the Windows one, with the libraries of Debian 12's sources
+make_windows() {  # the native build, the Windows one and the page, with the libraries of Debian 12's sources
   flock "$lock" chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
-    PATH=/usr/sbin:/usr/bin:/sbin:/bin make -C /root/quellmoor windows >"$cache/make-windows.log" 2>&1 ||
+    PATH=/usr/sbin:/usr/bin:/sbin:/bin make -C /root/quellmoor windows web >"$cache/make-windows.log" 2>&1 ||
     { tail -n 30 "$cache/make-windows.log"; exit 1; }
   cp -a "$root/$windows/." "$cache/windows/"
 }
@@ -187,7 +187,7 @@ fi
 step "unpack the chroot, mount proc, sys, dev" unpack
 step "clone HEAD into it" clone
 step "install make, then make deps (download)" install_packages
-step "make windows (download, native and Windows builds)" make_windows
+step "make windows web (download; native, Windows and web builds)" make_windows
 step "make test (two more builds, three suites)" make_test
 unmount_under "$root"
 check_package
