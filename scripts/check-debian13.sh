@@ -5,7 +5,8 @@
 # `make test`. Ends with the three CTest summaries (plain, sanitized, fuzz)
 # and the time of each step; its status is that of `make test`. Needs root.
 # What make test downloads (the packages, Debian 12's sources of the Windows
-# build's libraries) it fetches first, through make deps and make windows.
+# build's and the page's libraries) it fetches first, through make deps and
+# make windows web.
 #
 # Cached under ~/.cache/quellmoor-debian13 (QM_DEBIAN13_CACHE), outside the
 # checkout: the debootstrap result as a tarball, the package lists and
