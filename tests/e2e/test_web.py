@@ -1,6 +1,6 @@
 """The browser build (make web) in headless chromium on SwiftShader at 800 x 600, served on 127.0.0.1 and played over
 the DevTools protocol: its first view against the Linux build's, the pointer taken by a click and the view turned by
-a small move that then holds, a toggle key, a heart lost in the lagoon, smaller pages (and a pixel ratio of 2) drawn
+a small move that then holds, a toggle key, a pause while the pointer is given back, a heart lost in the lagoon, smaller pages (and a pixel ratio of 2) drawn
 anew with their hearts in place, and a clean console; then a copy with a broken heightmap shows the Linux build's own
 message lines on the page. Usage: --web BUILD_WEB --game GAME --data DATA."""
 
@@ -86,6 +86,18 @@ def a_toggle_key_changes_the_picture_and_back(browser):
     assert changed > 0.03, f"F3 changed the picture by only {changed:.4f}"
     assert restored < 0.01, f"F3 again left the sky {restored:.4f} from where it was"
     return f"F3 changed {changed:.4f}, again {restored:.4f} from where it was"
+
+
+def escape_pauses_and_a_click_resumes(browser):
+    browser.evaluate("document.exitPointerLock()")  # what the browser does with Escape
+    assert browser.wait("quellmoor.paused && !quellmoor.locked", 10), "giving the pointer back did not pause"
+    frames = browser.evaluate("quellmoor.frames")
+    time.sleep(1.0)
+    shown = browser.evaluate("[quellmoor.frames, document.getElementById('overlay').innerText]")
+    assert shown[0] == frames and "paused" in shown[1].lower(), f"paused: {shown[0] - frames} frames drawn, overlay {shown[1]!r}"
+    browser.click(WIDTH // 2, HEIGHT - 60)
+    assert browser.wait("quellmoor.locked && !quellmoor.paused", 10), "a click did not resume"
+    frames_later(browser, 3)
 
 
 def walking_east_into_the_lagoon_costs_a_heart(browser):
@@ -190,7 +202,7 @@ def main():
     with page(args["--web"], WIDTH, HEIGHT) as browser:
         results = [passed(first_view, browser, reference[0])]
         for check in (a_click_takes_the_pointer_and_a_small_move_turns_the_view_once, a_toggle_key_changes_the_picture_and_back,
-                      walking_east_into_the_lagoon_costs_a_heart, smaller_pages_are_drawn_anew_with_their_hearts_in_place,
+                      escape_pauses_and_a_click_resumes, walking_east_into_the_lagoon_costs_a_heart, smaller_pages_are_drawn_anew_with_their_hearts_in_place,
                       nothing_in_the_console):
             results.append(results[0] and passed(check, browser))  # with no first frame there is nothing to play
     results.append(passed(a_broken_heightmap_shows_its_message_on_the_page, args["--web"], args["--game"], args["--data"]))
