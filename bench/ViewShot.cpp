@@ -6,7 +6,8 @@
 // X and Z place the eye, which stands kEyeHeight above the ground as in the
 // game (or kEyeHeight above the water where there is no land); YAW and PITCH
 // are the camera's angles in radians (yaw 3.14 looks along -z). The HUD is
-// that of a round just started, or with --gameover that of a lost one.
+// that of a round just started, or with --gameover that of a lost one. It
+// prints where each eye stands.
 #include "BenchRun.h"
 
 #include "app/Camera.h"
@@ -68,6 +69,9 @@ bool shoot(const View& view, int width, int height, const GameState& game) {
     renderPasses(frameViewOf(camera, vectors, kShotTime));
     drawHud(game, 0.0f);
     glFinish();
+    // Where the eye stands, to find a world point in the picture.
+    std::printf("%s: eye %.4f %.4f %.4f\n", view.path.c_str(), camera.playerPosition.x, camera.playerPosition.y,
+                camera.playerPosition.z);
     return savePng(view.path, width, height);
 }
 

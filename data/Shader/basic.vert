@@ -26,7 +26,7 @@ flat out vec3 toLight;     // unit vector toward the sun
 flat out float farSeaRise; // the sky box: how much steeper its far sea is looked up than seen; else 1
 
 const float WATER_SURFACE = -0.6;
-const float WATER_LEVEL = -0.61;
+const float REFLECTED_FLOOR = -0.66;
 // The reflection shows only what lies above the water. Ground deeper than
 // DEEP has only ground below the water around it (the island's slopes under
 // water never fall more than 0.065 between neighbouring vertices), so it is
@@ -72,8 +72,11 @@ void main() {
     if (enableDiscard == 1 && !backdrop && world.y < DEEP)
         world.xyz = vec3(round(world.x / GATHER_CELL) * GATHER_CELL, GATHERED_Y, round(world.z / GATHER_CELL) * GATHER_CELL);
     // The box below the water is never seen in the reflection: its floor is
-    // raised to the water line, where the mirrored eye sees only its back.
-    if (enableDiscard == 1 && backdrop) world.y = max(world.y, WATER_LEVEL);
+    // raised to just under the mirror plane, where the mirrored eye sees only
+    // its back. Its walls reach that far down, so that the water at the walls,
+    // which reads the reflection between texels, finds wall there and not the
+    // clear colour.
+    if (enableDiscard == 1 && backdrop) world.y = max(world.y, REFLECTED_FLOOR);
     // The sky box is scaled unevenly, so normals need the inverse transpose.
     vec3 n = normalize(normalMatrix(mat3(M)) * normal);
     worldNormal = n;

@@ -58,6 +58,23 @@ const vec3 DEEP_SEA_COLOR = vec3(0.04, 0.22, 0.29);
 vec3 toLinear(vec3 c) { return c * c; }
 vec3 toDisplay(vec3 c) { return sqrt(c); }
 
+// The reflection image between its texels. Its texture is sampled nearest,
+// and a row of the screen does not land on a row of it: the mirrored eye
+// stands a little lower than the eye's mirror image. Nearest texels would
+// shift the reflected clouds by up to half a texel in bands, against the far
+// sea on the sky box, which is filtered; so this filters the four itself.
+vec3 reflectionAt(vec2 coord) {
+    ivec2 size = textureSize(reflectionTexture, 0);
+    vec2 texel = coord * vec2(size) - 0.5;
+    ivec2 corner = ivec2(floor(texel)), last = size - 1;
+    vec2 f = texel - floor(texel);
+    vec3 below = mix(texelFetch(reflectionTexture, clamp(corner, ivec2(0), last), 0).rgb,
+                     texelFetch(reflectionTexture, clamp(corner + ivec2(1, 0), ivec2(0), last), 0).rgb, f.x);
+    vec3 above = mix(texelFetch(reflectionTexture, clamp(corner + ivec2(0, 1), ivec2(0), last), 0).rgb,
+                     texelFetch(reflectionTexture, clamp(corner + ivec2(1, 1), ivec2(0), last), 0).rgb, f.x);
+    return mix(below, above, f.y);
+}
+
 // The glint's sharpness, x to the 160th power, by squarings.
 float power160(float x) {
     float x2 = x * x, x4 = x2 * x2, x8 = x4 * x4, x16 = x8 * x8, x32 = x16 * x16;
@@ -80,7 +97,7 @@ void main() {
     vec3 waterTexel = mix(WATER_TEXEL_MEAN, texture(colorTexture, texCoord * COLOR_TILING + distortion).rgb, detail);
 
     vec2 mirrorCoord = reflectionClip.xy / reflectionClip.z * 0.5 + 0.5;
-    vec3 reflection = toLinear(texture(reflectionTexture, clamp(mirrorCoord + distortion, 0.001, 0.999)).rgb);
+    vec3 reflection = toLinear(reflectionAt(clamp(mirrorCoord + distortion, 0.001, 0.999)));
 
     // The normal map lies in the water plane. It is normalised once, after the
     // calming toward the walls, which its unscaled length makes a little quicker.

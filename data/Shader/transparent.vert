@@ -20,7 +20,7 @@ uniform vec3 lightPosition;
 
 out vec2 worldXZ;
 out vec2 texCoord;
-out vec3 toEye;             // from the surface to the eye, not normalised
+out vec3 toEye;             // from the surface to the eye the reflection sees it from, not normalised
 out vec3 reflectionClip;    // x, y and w of the mirrored camera's clip position
 out float reflectionDistance;
 out vec3 shadowCoord;       // shadow-map coordinate, depth bias taken off
@@ -32,6 +32,12 @@ const float SCROLL_SPEED = 3.0;
 const float SHADOW_MIN_BIAS = 0.0002;
 const float SHADOW_SLOPE_BIAS = 0.0009;
 const float SHADOW_MAX_BIAS = 0.003;
+// The reflection is drawn from the eye mirrored in y = -0.61, 0.01 under the
+// surface, so it shows each point of the water as an eye this much higher
+// would see it mirrored. The Fresnel term and the glint take that eye too, as
+// the far sea painted on the sky box does, so the two meet at the walls with
+// as much of the sky in them.
+const float MIRROR_GAP = 0.02;
 
 // The eye of a view matrix made by lookAt: rotation and translation only.
 vec3 eyeOf(mat4 view) { return -(transpose(mat3(view)) * view[3].xyz); }
@@ -40,7 +46,7 @@ void main() {
     vec4 world = M * vec4(position, 1.0);
     worldXZ = world.xz;
     texCoord = uvs;
-    toEye = eyeOf(V) - world.xyz;
+    toEye = eyeOf(V) + vec3(0.0, MIRROR_GAP, 0.0) - world.xyz;
     vec4 mirrored = reflectionVP * world;
     reflectionClip = mirrored.xyw;
     reflectionDistance = -(reflectionViewMatrix * world).z;

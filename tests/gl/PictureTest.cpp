@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -33,6 +34,9 @@ int gap(const Picture& a, size_t i, const Picture& b, size_t j) {
 }
 
 bool differ(const Picture& a, const Picture& b, size_t i) { return gap(a, i, b, i) > 2; }
+
+// Pixel i's mean of its three channels, in levels.
+double grey(const Picture& p, size_t i) { return (p.at(4 * i) + p.at(4 * i + 1) + p.at(4 * i + 2)) / 3.0; }
 
 // Over the region: the share of its pixels that differ between a and b; given
 // channels, the mean of channel c of a less channel d of b, in levels.
@@ -153,6 +157,33 @@ TEST(Picture, TheWaterMeetsTheFarSeaTheFloorFadesWithDepthAndTheHudReadsOverClou
         floor[t >= 0.5f] += gap(level.beforeHud, size_t(y) * 800 + size_t(x), deep.beforeHud, size_t(y) * 800 + size_t(x)) / 500.0;
     }
     for (size_t f : {0, 1}) EXPECT_LT(edge[f][0], 1.2 * edge[f][1]) << "the slab's edge shows in frame " << f << ": " << edge[f][0] << " against " << edge[f][1];
+    // Summed along the line, the clean dark water hides a step in a few bands of reflected cloud. So along the side
+    // wall, band by band of 10 rows: the step from the far sea to the water, less what the slope of the picture on
+    // either side (a cloud's own shading) makes of it, keeps within a level and a half of the same measure 6 pixels
+    // to either side, and within half a level on the whole. (Near the horizon, the far wall's pictures change too
+    // much from row to row for this measure.)
+    std::map<std::pair<size_t, int>, std::array<double, 4>> bands;  // frame, row / 10: pixels, steps at the edge, 6 left, 6 right
+    std::set<size_t> seen[2];
+    for (float z = -1.365f; z > -5.52f; z -= 0.0005f)  // from the bottom row of the picture
+        for (size_t f : {0, 1}) {
+            const auto [x, y] = onScreen(script.recorded.at(f), {-5.9f, -0.6f, z}, 800, 600);
+            const size_t i = size_t(y) * 800 + size_t(x);
+            if (!seen[f].insert(i).second) continue;
+            const Picture& p = script.recorded[f].beforeHud;
+            auto step = [&](size_t at) { return 1.5 * (grey(p, at + 1) - grey(p, at - 1)) - 0.5 * (grey(p, at + 3) - grey(p, at - 3)); };
+            auto& band = bands[{f, y / 10}];
+            band[0] += 1, band[1] += step(i), band[2] += step(i - 6), band[3] += step(i + 6);
+        }
+    ASSERT_GT(bands.size(), 30u);
+    double whole[2][2] = {};  // pixels, steps along the whole line
+    for (const auto& [key, band] : bands) {
+        const double step = band[1] / band[0], beside = std::max(std::abs(band[2]), std::abs(band[3])) / band[0];
+        whole[key.first][0] += band[0], whole[key.first][1] += band[1];
+        std::printf("BAND f%zu row %d n %.0f step %+.2f beside %.2f\n", key.first, key.second * 10, band[0], step, beside);
+        EXPECT_TRUE(band[0] < 5 || std::abs(step) < 1.5 + beside)
+            << "the side wall's edge steps in frame " << key.first << " in rows " << key.second * 10 << "+: " << step << " against " << beside;
+    }
+    for (size_t f : {0, 1}) EXPECT_LT(std::abs(whole[f][1] / whole[f][0]), 0.5) << "the side wall's edge steps in frame " << f << " on the whole";
     EXPECT_TRUE(floor[0] > 4 && floor[1] < 1.5) << "the floor near " << floor[0] << ", far " << floor[1];
     EXPECT_EQ(contrast.size(), 54u) << "every HUD text";
     for (const auto& [name, ratio] : contrast) EXPECT_GE(ratio, 3.0) << name << " over white";

@@ -5,17 +5,20 @@
 #include "gpu/TextGeometry.h"
 #include "support/Harness.h"
 
+#include <cstring>
+#include <map>
 #include <tuple>
 
 namespace {
 
-// A 200 x 120 picture of pseudo-random pixels in the given format, so that
-// run-length packets stay short and the file outgrows the reader's 64 KiB window.
-std::string noise(const TempDir& dir, FREE_IMAGE_FORMAT format, int flags) {
-    FIBITMAP* bitmap = FreeImage_Allocate(200, 120, 24);
+// A picture of pseudo-random pixels in the given format, by default 200 x 120
+// so that run-length packets stay short and the file outgrows the reader's
+// 64 KiB window.
+std::string noise(const TempDir& dir, FREE_IMAGE_FORMAT format, int flags, int width = 200, int height = 120) {
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 24);
     uint32_t state = 12345;
-    for (int r = 0; r < 120; ++r)
-        for (int i = 0; i < 600; ++i) FreeImage_GetScanLine(bitmap, r)[i] = static_cast<BYTE>((state = state * 1664525u + 1013904223u) >> 24);
+    for (int r = 0; r < height; ++r)
+        for (int i = 0; i < width * 3; ++i) FreeImage_GetScanLine(bitmap, r)[i] = static_cast<BYTE>((state = state * 1664525u + 1013904223u) >> 24);
     EXPECT_TRUE(FreeImage_Save(format, bitmap, (dir / "noise").c_str(), flags));
     FreeImage_Unload(bitmap);
     return readFile(dir / "noise");
@@ -35,7 +38,64 @@ std::string reasonFor(const std::string& bytes, const TempDir& dir) {
     return fromMemory;
 }
 
+std::string bigEndian(uint32_t word) { return {char(word >> 24), char(word >> 16), char(word >> 8), char(word)}; }
+
+// A PNG chunk: length, type, data and the checksum of type and data, or a
+// wrong one when broken.
+std::string pngChunk(const std::string& type, const std::string& data, bool broken) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : type + data)
+        for (int bit = 0; bit < 8; ++bit, byte >>= 1) crc = (crc ^ byte) & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    return bigEndian(static_cast<uint32_t>(data.size())) + type + data + bigEndian(~crc ^ (broken ? 1u : 0u));
+}
+
 }  // namespace
+
+// FreeImage decodes a PNG's first run of pixel chunks and never what follows
+// it. Each layout is the 9 x 5 picture's own chunks rearranged: Z is an IDAT
+// chunk with all of its compressed pixels, a and b with their first and second
+// half, 0 an empty one, t a text chunk, C an unknown critical chunk (which
+// libpng refuses), E the closing IEND; "!" breaks a chunk's checksum, "~" cuts
+// the file halfway through it. An empty reason: it loads, with the pixels of
+// the whole picture.
+TEST(ImageSource, OnlyTheFirstRunOfPixelChunksIsDecoded) {
+    TempDir dir;
+    const std::string whole = noise(dir, FIF_PNG, 0, 9, 5);
+    std::string head, pixels;  // signature and IHDR; the data of every IDAT chunk
+    for (size_t at = 8; at < whole.size();) {
+        size_t length = 0;
+        for (size_t i = at; i < at + 4; ++i) length = length << 8 | static_cast<unsigned char>(whole[i]);
+        const std::string type = whole.substr(at + 4, 4);
+        if (type == "IHDR") head = whole.substr(0, at + 12 + length);
+        if (type == "IDAT") pixels += whole.substr(at + 8, length);
+        at += 12 + length;
+    }
+    ASSERT_FALSE(head.empty() || pixels.empty());
+    const std::map<char, std::pair<std::string, std::string>> chunks = {
+        {'Z', {"IDAT", pixels}}, {'a', {"IDAT", pixels.substr(0, pixels.size() / 2)}}, {'b', {"IDAT", pixels.substr(pixels.size() / 2)}},
+        {'0', {"IDAT", ""}}, {'t', {"tEXt", std::string("Comment\0between the runs", 24)}}, {'C', {"QmZz", "abc"}}, {'E', {"IEND", ""}}};
+    const std::string cut = "The file ends before its last chunk", damaged = "A chunk of its pixels fails its checksum",
+                      undecodable = "FreeImage could not decode it";
+    const BitmapPtr reference = ImageSource::memory(reinterpret_cast<const unsigned char*>(whole.data()), whole.size()).load(FIF_PNG, 0);
+    ASSERT_TRUE(reference);
+    for (const auto& [layout, reason] : {
+        std::pair<std::string, std::string>{"a b E", ""}, {"Z t b! E", ""}, {"Z C Z E", ""}, {"Z t Z t E", ""}, {"a t b E", undecodable},
+        {"a! b E", damaged}, {"a b~", cut}, {"a b", cut}, {"Z t b", cut},
+        {"Z 0 E", ""}, {"0 Z E", ""}, {"0 t Z E", undecodable}, {"Z 0! E", damaged}}) {
+        std::string bytes = head;
+        for (const std::string& piece : split(layout, " ")) {
+            const auto& [type, data] = chunks.at(piece[0]);
+            const std::string chunk = pngChunk(type, data, piece.back() == '!');
+            bytes += piece.back() == '~' ? chunk.substr(0, chunk.size() / 2) : chunk;
+        }
+        EXPECT_EQ(reasonFor(bytes, dir), reason) << layout;
+        if (!reason.empty()) continue;
+        const BitmapPtr image = ImageSource::memory(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()).load(FIF_PNG, 0);
+        ASSERT_TRUE(image) << layout;
+        for (int row = 0; row < 5; ++row)
+            EXPECT_EQ(0, std::memcmp(FreeImage_GetScanLine(image.get(), row), FreeImage_GetScanLine(reference.get(), row), 27)) << layout << " row " << row;
+    }
+}
 
 TEST(ImageSource, PicturesCutShortAnywhereAreRefusedFromFileAndMemory) {
     TempDir dir;
