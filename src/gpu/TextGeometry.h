@@ -24,5 +24,5 @@ void buildTextGeometry(const char* text, int x, int y, int size, std::vector<Vec
 // moved rimWidth(size) pixels in the eight directions of the compass (the
 // first along +x, then counter-clockwise), with the same atlas coordinates.
 void appendRim(int size, std::vector<Vector2>& positions, std::vector<Vector2>& uvs);
-// A sixteenth of the cell size, at least one pixel.
+// A sixteenth of the cell size, at least 1.5 pixels.
 float rimWidth(int size);
