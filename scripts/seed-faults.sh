@@ -8,7 +8,7 @@
 #
 #   scripts/seed-faults.sh [FAULT-LIST] [FIRST [LAST]]   (lines of faults, from 1)
 #
-# Each fault takes the machine-wide lock /tmp/qm-heavy.lock for its build and
+# Each fault takes the machine-wide lock $QM_LOCK (/tmp/qm-heavy.lock unless set) for its build and
 # test run only, so that other work can slip in between. A fault that does not
 # compile counts as neither, and so does a generator fault that leaves every
 # data file as it was ("no change"). A fault listed as equivalent (a line that
@@ -54,7 +54,7 @@ EOF
 # Builds the test executables (and the data) and runs the fast tests: status
 # 0 when they pass, 1 when one fails, 2 when the build fails.
 build_and_test() {
-  flock /tmp/qm-heavy.lock bash -c '
+  flock "${QM_LOCK:-/tmp/qm-heavy.lock}" bash -c '
       cmake --build "$1" -j2 --target unit_tests gl_tests >>"$2" 2>&1 || exit 2
       xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
         ctest --test-dir "$1" -j2 -E "^(e2e\.|bench\.|windows\.|soak$)" --timeout 180 --stop-on-failure >>"$2" 2>&1 || exit 1' \
@@ -102,7 +102,7 @@ while IFS= read -r line; do
   printf '%3d %-10s %s: %s -> %s\n' "$index" "$verdict" "$file" "$old" "$new"
 done <"$list"
 
-flock /tmp/qm-heavy.lock cmake --build "$build" -j2 >>"$log" 2>&1
+flock "${QM_LOCK:-/tmp/qm-heavy.lock}" cmake --build "$build" -j2 >>"$log" 2>&1
 for folder in "${folders[@]}"; do
   count() { echo "${tally["$folder $1"]:-0}"; }
   echo "$folder: caught $(count caught) of $(($(count caught) + $(count SURVIVED))) faults;" \

@@ -46,37 +46,31 @@ std::string bmpHeader(int w, int h, int bits, int64_t pixelBytes, const std::str
 void breakStep(const std::string& dir, const std::string& step) {
     std::istringstream words(step);
     std::string op, name, rest;
-    words >> op >> name;
-    std::getline(words >> std::ws, rest);
+    std::getline(words >> op >> name >> std::ws, rest);
     const std::string path = dir + "/" + name;
     std::string bytes = op == "cut" || op == "splice" || op == "blank" ? readFile(path) : "";
     std::istringstream args(rest);
-    if (op == "rm") std::filesystem::remove(path);
-    else if (op == "write") writeFile(path, unescape(rest));
-    else if (op == "cut") writeFile(path, bytes.substr(0, static_cast<size_t>(bytes.size() * std::stod(rest))));
-    else if (op == "copy") writeFile(path, readFile(dir + "/" + rest));
-    else if (op == "blank") writeFile(path, bytes + std::string(std::stoul(rest), ' '));
-    else if (op == "link") std::filesystem::remove(path), std::filesystem::create_symlink(rest, path);
-    else if (op == "splice") {
-        std::string at, text;
-        std::getline(args >> at >> std::ws, text);
-        writeFile(path, bytes.insert(at == "end" ? bytes.size() : (std::stol(at) + bytes.size()) % bytes.size(), unescape(text)));
-    } else if (op == "binary") {
+    int w = 0, h = 0, bits = 0;
+    std::string at, text, hex, kind, row;
+    if (op == "rm" || op == "link") std::filesystem::remove(path);
+    if (op == "link") std::filesystem::create_symlink(rest, path);
+    else if (op == "write") bytes = unescape(rest);
+    else if (op == "cut") bytes.resize(static_cast<size_t>(bytes.size() * std::stod(rest)));
+    else if (op == "copy") bytes = readFile(dir + "/" + rest);
+    else if (op == "blank") bytes += std::string(std::stoul(rest), ' ');
+    else if (op == "splice" && std::getline(args >> at >> std::ws, text))
+        bytes.insert(at == "end" ? bytes.size() : (std::stol(at) + bytes.size()) % bytes.size(), unescape(text));
+    else if (op == "binary")
         for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i);
-        writeFile(path, bytes);
-    } else if (op == "bmp") {
-        int w, h, bits;
-        std::string hex, kind, row;
-        args >> w >> h >> bits >> hex >> kind;
+    else if (op == "bmp-header" && args >> w >> h)
+        bytes = bmpHeader(w, h, 8, int64_t{w} * h, "grey") + std::string(16, '\0');
+    else if (op == "bmp" && args >> w >> h >> bits >> hex) {
+        args >> kind;
         for (int x = 0; x < w; ++x)
             for (size_t i = 0; i < hex.size(); i += 2) row += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
         row.resize((row.size() + 3) / 4 * 4, '\0');
         for (int y = 0; y < h; ++y) bytes += row;
-        writeFile(path, bmpHeader(w, h, bits, static_cast<int64_t>(bytes.size()), kind) + bytes);
-    } else if (op == "bmp-header") {
-        int w, h;
-        args >> w >> h;
-        writeFile(path, bmpHeader(w, h, 8, int64_t{w} * h, "grey") + std::string(16, '\0'));
+        bytes = bmpHeader(w, h, bits, static_cast<int64_t>(bytes.size()), kind) + bytes;
     } else if (op == "fan") {
         std::string vertices, faces;
         for (int t = 0, n = std::stoi(rest); t < n; ++t) {
@@ -84,16 +78,17 @@ void breakStep(const std::string& dir, const std::string& step) {
             vertices += "v " + x + " 0 0\nv " + x + " 1 0\nv " + x + " 0 1\n";
             faces += "f " + first + " " + std::to_string(3 * t + 2) + " " + std::to_string(3 * t + 3) + "\n";
         }
-        writeFile(path, vertices + faces);
+        bytes = vertices + faces;
     } else if (op == "crlf") {
         for (const auto& entry : std::filesystem::directory_iterator(path)) {
             std::string crlf;
             for (char c : readFile(entry.path())) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
             writeFile(entry.path(), crlf);
         }
-    } else {
+    } else if (op != "rm") {
         FAIL() << "unknown step " << step;
     }
+    if (op != "rm" && op != "link" && op != "crlf") writeFile(path, bytes);
 }
 
 // What the child saw: the driver's errors, the window asked for, the sky box's

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 // The library's own definition of an entry point this file stands in for.
 #define REAL(name) (reinterpret_cast<decltype(&name)>(dlsym(RTLD_NEXT, #name)))
@@ -40,7 +41,6 @@ struct Playing {
     bool inFrame = false;  // from the frame's first clear to its swap
     double cursorX = 0.0, cursorY = 0.0;
     std::map<int, int> hints;
-    GLFWkeyfun keyCallback = nullptr;
     std::map<GLuint, std::string> names[kKinds];
     std::map<std::string, Matrix4> models;  // as the frame's first draw found them
     Vector3 light;
@@ -48,9 +48,10 @@ struct Playing {
     std::vector<unsigned char> beforeHud;
     std::string title;
     GLFWwindow* window = nullptr;
-    int width = 0, height = 0;             // the window's size as the script has it
+    int width = 0, height = 0;       // the window's size as the script has it
     bool focused = true;
-    size_t desktopFrame = SIZE_MAX;        // the frame whose desktop events were delivered
+    size_t desktopFrame = SIZE_MAX;  // the frame whose desktop events were delivered
+    GLFWkeyfun keyCallback = nullptr;
     GLFWframebuffersizefun sizeCallback = nullptr;
     GLFWwindowfocusfun focusCallback = nullptr;
     GLFWwindowiconifyfun iconifyCallback = nullptr;
@@ -74,20 +75,36 @@ void GLAPIENTRY checkShaderSource(GLuint shader, GLsizei count, const GLchar* co
     g_shaderSource(shader, count, text, lengths);
 }
 
+std::string numbers(const float* values, int count) {
+    std::string text;
+    char number[32];
+    for (int i = 0; i < count; ++i) text += (std::snprintf(number, sizeof number, "%s%g", i ? "," : "", double(values[i])), number);
+    return text;
+}
+
+// Every HUD text as "GEWONNEN at 177,400 size 60 rim 3.75": its string read back from the atlas cells
+// (code = column + 16 x row, signed), its first cell's lower-left corner and size, and how far the
+// rim's first copy lies right of the text.
+std::string describeText(const Text& text) {
+    std::string line;
+    for (size_t k = 0; k + 5 < size_t(text.cellVertices); k += 6)
+        line += static_cast<char>(std::lround(text.uvs[k].x * 16) + 16 * std::lround(text.uvs[k].y * 16));
+    const Vector2 top = text.positions.at(0), bottom = text.positions.at(1);
+    const float rim = text.positions.at(size_t(text.cellVertices) + 1).x - bottom.x;
+    return line + " at " + std::to_string(std::lround(bottom.x)) + "," + std::to_string(std::lround(bottom.y)) + " size " +
+           std::to_string(std::lround(top.y - bottom.y)) + " rim " + numbers(&rim, 1);
+}
+
 void nameWorld() {
     for (auto [p, name] : {std::pair{world.basicProgram, "basic"}, {world.fontProgram, "font"}, {world.transparentProgram, "transparent"},
                            {world.normalMappingProgram, "normalMapping"}, {renderTargets.depthProgram, "depth"}, {renderTargets.passProgram, "pass"}})
         g.names[kPrograms][p->programHandle] = name;
     for (auto [o, name] : {std::pair<SceneObject*, const char*>{world.cube, "cube"}, {world.waterMesh, "water"}, {world.mapMesh, "map"},
                            {world.skyMesh, "sky"}, {world.plusMesh, "plus"}, {world.sphereMesh, "sphere"}, {world.plusShadowMesh, "plusShadow"},
-                           {world.sphereShadowMesh, "sphereShadow"}}) {
-        g.models[name] = o->model;
-        g.names[kObjects][dynamic_cast<Mesh*>(o) ? dynamic_cast<Mesh*>(o)->vao : dynamic_cast<Cube*>(o)->vao] = name;
-    }
-    for (auto [t, name] : {std::pair{world.terrain, "terrain"}, {renderTargets.shadowTerrain, "shadowTerrain"}}) {
-        g.models[name] = t->model;
-        g.names[kObjects][t->vao] = name;
-    }
+                           {world.sphereShadowMesh, "sphereShadow"}})
+        g.models[name] = o->model, g.names[kObjects][dynamic_cast<Mesh*>(o) ? dynamic_cast<Mesh*>(o)->vao : dynamic_cast<Cube*>(o)->vao] = name;
+    for (auto [t, name] : {std::pair{world.terrain, "terrain"}, {renderTargets.shadowTerrain, "shadowTerrain"}})
+        g.models[name] = t->model, g.names[kObjects][t->vao] = name;
     std::vector<std::pair<Text*, std::string>> texts = {
         {world.wonText, "won"}, {world.restartText, "restart"}, {world.gameOverText, "gameOver"}, {world.livesText1, "lives1"},
         {world.livesText2, "lives2"}, {world.livesText3, "lives3"}, {world.samplingNearestText, "samplingNearest"},
@@ -95,18 +112,8 @@ void nameWorld() {
         {world.mipmapLinearText, "mipmapLinear"}, {world.transparencyOnText, "transparencyOn"},
         {world.transparencyOffText, "transparencyOff"}, {world.framesText, "frames"}};
     for (int i = 0; i < 40; ++i) texts.push_back({world.frameDigitTexts[i], "digit" + std::to_string(i)});
-    for (const auto& [text, name] : texts) {
-        g.names[kObjects][text->vao] = name;
-        g_script->hudTexts[name] = text;
-        std::string line;  // read back from the atlas cells: code = column + 16 x row, signed
-        for (size_t k = 0; k + 5 < size_t(text->cellVertices); k += 6)
-            line += static_cast<char>(std::lround(text->uvs[k].x * 16) + 16 * std::lround(text->uvs[k].y * 16));
-        const Vector2 top = text->positions.at(0), bottom = text->positions.at(1);
-        char rim[32];  // how far the rim's first copy lies right of the text
-        std::snprintf(rim, sizeof rim, " rim %g", double(text->positions.at(size_t(text->cellVertices) + 1).x - bottom.x));
-        g_script->texts[name] = line + " at " + std::to_string(std::lround(bottom.x)) + "," + std::to_string(std::lround(bottom.y)) +
-                                " size " + std::to_string(std::lround(top.y - bottom.y)) + rim;
-    }
+    for (const auto& [text, name] : texts)
+        g.names[kObjects][text->vao] = name, g_script->hudTexts[name] = text, g_script->texts[name] = describeText(*text);
     for (auto [t, name] : {std::pair{world.fontTexture, "font"}, {world.rockTexture, "rock"}, {world.brickNormalTexture, "brickNormal"},
                            {world.skyTexture, "sky"}, {world.waterColorTexture, "waterColor"}, {world.waterNormalTexture, "waterNormal"},
                            {world.waterDudvTexture, "waterDudv"}, {world.carpetTexture, "carpet"}, {world.groundTexture, "ground"},
@@ -128,24 +135,17 @@ GLint integer(GLenum what) {
     return value;
 }
 
-std::string numbers(const float* values, int count) {
-    std::string text;
-    char number[32];
-    for (int i = 0; i < count; ++i) text += (std::snprintf(number, sizeof number, "%s%g", i ? "," : "", double(values[i])), number);
-    return text;
-}
-
 std::vector<unsigned char> screenPixels() {
     std::vector<unsigned char> rgba(static_cast<size_t>(windowWidth) * windowHeight * 4);
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }
 
-// The target, the switches and every uniform of the current program at a draw call.
+// The target, the switches, every uniform of the current program and its vertex inputs at a draw call.
 void recordDraw() {
     if (!g_script || !g.inFrame) return;
     if (g.draws.empty()) nameWorld(), g.light = world.lightPosition;
-    DrawRecord draw;
+    DrawRecord& draw = g.draws.emplace_back();
     GLint viewport[4], polygon[2];
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetIntegerv(GL_POLYGON_MODE, polygon);
@@ -161,7 +161,7 @@ void recordDraw() {
     draw.program = nameOf(kPrograms, static_cast<GLint>(program));
     draw.object = nameOf(kObjects, integer(GL_VERTEX_ARRAY_BINDING));
     if (draw.program == "font" && g_script->keepPixels && g.beforeHud.empty()) g.beforeHud = screenPixels();
-    GLint count = 0, size = 0, unit = 0;
+    GLint count = 0, size = 0, value = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     for (GLint i = 0; i < count; ++i) {
         char name[128];
@@ -171,21 +171,20 @@ void recordDraw() {
         const GLint location = glGetUniformLocation(program, name);
         if (type == GL_FLOAT_MAT4) {
             glGetUniformfv(program, location, draw.matrices[name].data());
-        } else if (type == GL_SAMPLER_2D || type == GL_SAMPLER_2D_SHADOW) {
-            glGetUniformiv(program, location, &unit);
+        } else if (type == GL_INT || type == GL_SAMPLER_2D || type == GL_SAMPLER_2D_SHADOW) {  // a sampler as "unit:texture"
+            glGetUniformiv(program, location, &value);
+            draw.uniforms[name] = std::to_string(value);
+            if (type == GL_INT) continue;
             const GLint active = integer(GL_ACTIVE_TEXTURE);
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-            draw.uniforms[name] = std::to_string(unit) + ":" + nameOf(kTextures, integer(GL_TEXTURE_BINDING_2D));
+            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + value));
+            draw.uniforms[name] += ":" + nameOf(kTextures, integer(GL_TEXTURE_BINDING_2D));
             glActiveTexture(static_cast<GLenum>(active));
-        } else if (type == GL_INT) {
-            glGetUniformiv(program, location, &unit);
-            draw.uniforms[name] = std::to_string(unit);
         } else {
             glGetUniformfv(program, location, values);
             draw.uniforms[name] = numbers(values, type == GL_FLOAT_VEC4 ? 4 : type == GL_FLOAT_VEC3 ? 3 : type == GL_FLOAT_VEC2 ? 2 : 1);
         }
     }
-    // The vertex inputs: components per vertex, and the input whose buffer one shares.
+    // The vertex inputs in name order: components per vertex, and the input whose buffer one shares.
     std::map<GLint, std::string> buffers;
     std::map<std::string, std::string> inputs;
     glGetProgramiv(program, GL_ACTIVE_ATTRIBUTES, &count);
@@ -202,7 +201,6 @@ void recordDraw() {
         buffers.emplace(buffer, name);
     }
     for (const auto& [name, components] : inputs) draw.uniforms["in"] += (draw.uniforms["in"].empty() ? "" : ",") + name + ":" + components;
-    g.draws.push_back(draw);
 }
 
 // The eye and axes of a view matrix made by lookAt.
@@ -213,45 +211,10 @@ void axesOf(const Matrix4& v, Vector3& eye, Vector3& direction, Vector3& right, 
     eye = right * -v.m[3][0] + up * -v.m[3][1] + direction * v.m[3][2];
 }
 
-std::map<std::string, Matrix4> namedMatrices(const Matrix4& view) {
-    std::map<std::string, Matrix4> named = g.models;
-    Vector3 eye, direction, right, up;
-    axesOf(view, eye, direction, right, up);
-    Camera camera;  // the angles of the view, for the camera's own right vector
-    camera.horizontalAngle = static_cast<float>(std::atan2(direction.x, direction.z));
-    camera.verticalAngle = static_cast<float>(std::asin(direction.y));
-    const Matrix4 projection = cameraProjection(windowWidth, windowHeight);
-    named["light"] = lightDepthMVP(g.light);
-    named["bias"] = multiply(shadowBias(), named["light"]);
-    named["V"] = view;
-    named["VP"] = multiply(projection, view);
-    named["mirror"] = mirroredView(eye, cameraVectors(camera));
-    named["mirrorVP"] = multiply(projection, named["mirror"]);
-    return named;
-}
-
-// A draw on one line: target, program, object, then each uniform that
-// changed since the program's last draw, a matrix by the name it matches.
-std::string describe(const DrawRecord& draw, const std::map<std::string, Matrix4>& named, std::map<std::string, std::string>& last) {
-    std::map<std::string, std::string> values = draw.uniforms;
-    for (const auto& [name, m] : draw.matrices) {
-        std::string& value = values[name];
-        for (const auto& [candidate, c] : named) {
-            bool same = true;
-            for (int i = 0; i < 16; ++i) same = same && std::fabs(m.data()[i] - c.data()[i]) <= 1e-4f * std::max(1.0f, std::fabs(c.data()[i]));
-            if (same && (value.empty() || candidate == draw.object)) value = candidate;
-        }
-        if (value.empty()) value = "(" + numbers(m.data(), 16) + ")";
-    }
-    std::string line = draw.target + " " + draw.program + " " + draw.object + ":";
-    for (const auto& [name, value] : values)
-        if (last[name] != value) line += " " + name + "=" + value;
-    last = values;
-    return line;
-}
-
+// Each draw on one line: target, program, object, then each uniform that changed since
+// the program's last draw of the frame, a matrix by the name of the one it matches.
 void finishFrame() {
-    FrameRecord frame;
+    FrameRecord& frame = g_script->recorded.emplace_back();
     frame.title = g.title;
     frame.models = g.models;
     Matrix4 view(0.0f);
@@ -260,14 +223,37 @@ void finishFrame() {
         if (draw.program == "font" && draw.target.find("darken") == std::string::npos) frame.hud.push_back(draw.object);
     }
     axesOf(view, frame.eye, frame.direction, frame.right, frame.up);
-    const std::map<std::string, Matrix4> named = namedMatrices(view);
+    Camera camera;  // the angles of the view, for the camera's own right vector
+    camera.horizontalAngle = static_cast<float>(std::atan2(frame.direction.x, frame.direction.z));
+    camera.verticalAngle = static_cast<float>(std::asin(frame.direction.y));
+    const Matrix4 projection = cameraProjection(windowWidth, windowHeight), mirror = mirroredView(frame.eye, cameraVectors(camera));
+    std::map<std::string, Matrix4> named = g.models;
+    named["light"] = lightDepthMVP(g.light);
+    named["bias"] = multiply(shadowBias(), named["light"]);
+    named["V"] = view, named["VP"] = multiply(projection, view);
+    named["mirror"] = mirror, named["mirrorVP"] = multiply(projection, mirror);
     std::map<std::string, std::map<std::string, std::string>> last;  // each program's uniforms at its last draw
-    for (const DrawRecord& draw : g.draws) frame.draws.push_back(describe(draw, named, last[draw.program]));
+    for (const DrawRecord& draw : g.draws) {
+        std::map<std::string, std::string> values = draw.uniforms;
+        for (const auto& [name, m] : draw.matrices) {
+            std::string& value = values[name];
+            for (const auto& [candidate, c] : named) {
+                bool same = true;
+                for (int i = 0; i < 16; ++i) same = same && std::fabs(m.data()[i] - c.data()[i]) <= 1e-4f * std::max(1.0f, std::fabs(c.data()[i]));
+                if (same && (value.empty() || candidate == draw.object)) value = candidate;
+            }
+            if (value.empty()) value = "(" + numbers(m.data(), 16) + ")";
+        }
+        std::string line = draw.target + " " + draw.program + " " + draw.object + ":";
+        for (const auto& [name, value] : values)
+            if (last[draw.program][name] != value) line += " " + name + "=" + value;
+        last[draw.program] = values;
+        frame.draws.push_back(line);
+    }
     g.draws.clear();
     if (g_script->keepPixels) frame.beforeHud = std::move(g.beforeHud), frame.shown = screenPixels();
     g.beforeHud.clear();
-    g_script->recorded.push_back(std::move(frame));
-    if (g_script->atSwap) g_script->atSwap(g_script->recorded.back());
+    if (g_script->atSwap) g_script->atSwap(frame);
 }
 
 // The current frame's resize, focus change and minimising, once.
@@ -301,30 +287,27 @@ void prepareGameDirectory(const std::string& dir, const std::string& config) {
     std::ofstream(fs::path(dir) / "config.txt") << config;
 }
 
-// The entry points the game calls, played by the script while one runs.
+// The entry points the game calls, played by the script while one runs, else passed straight on.
 extern "C" {
 
 GLFWwindow* glfwCreateWindow(int w, int h, const char* title, GLFWmonitor* monitor, GLFWwindow* share) {
     if (!g_script) return REAL(glfwCreateWindow)(w, h, title, monitor, share);
+    auto hint = [](int name, int otherwise = 0) { return std::to_string(g.hints.count(name) ? g.hints[name] : otherwise); };
     g_script->trace.push_back("window " + std::to_string(w) + "x" + std::to_string(h) + (monitor ? " fullscreen " : " windowed ") +
-                              std::to_string(g.hints[GLFW_CONTEXT_VERSION_MAJOR]) + "." + std::to_string(g.hints[GLFW_CONTEXT_VERSION_MINOR]) +
+                              hint(GLFW_CONTEXT_VERSION_MAJOR) + "." + hint(GLFW_CONTEXT_VERSION_MINOR) +
                               (g.hints[GLFW_OPENGL_PROFILE] == GLFW_OPENGL_CORE_PROFILE ? " core" : " any") + " refresh " +
-                              std::to_string(g.hints[GLFW_REFRESH_RATE]) + " alpha " +
-                              std::to_string(g.hints.count(GLFW_ALPHA_BITS) ? g.hints[GLFW_ALPHA_BITS] : 8));
+                              hint(GLFW_REFRESH_RATE) + " alpha " + hint(GLFW_ALPHA_BITS, 8));
     REAL(glfwWindowHint)(GLFW_VISIBLE, GLFW_FALSE);
     REAL(glfwWindowHint)(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
-    GLFWwindow* window = REAL(glfwCreateWindow)(w, h, title, nullptr, share);
-    if (!window) return nullptr;
-    g.window = window, g.width = w, g.height = h;
-    REAL(glfwMakeContextCurrent)(window);
+    if (!(g.window = REAL(glfwCreateWindow)(w, h, title, nullptr, share))) return nullptr;
+    g.width = w, g.height = h;
+    REAL(glfwMakeContextCurrent)(g.window);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
     reinterpret_cast<PFNGLDEBUGMESSAGECALLBACKPROC>(glfwGetProcAddress("glDebugMessageCallback"))(onDebugMessage, nullptr);
-    return window;
+    return g.window;
 }
 
-void glfwWindowHint(int hint, int value) {
-    REAL(glfwWindowHint)(hint, g.hints[hint] = value);
-}
+void glfwWindowHint(int hint, int value) { REAL(glfwWindowHint)(hint, g.hints[hint] = value); }
 
 void glfwSetWindowTitle(GLFWwindow* window, const char* title) {
     if (g_script && g.inFrame) g.title = title;
@@ -355,8 +338,7 @@ void glfwSetCursorPos(GLFWwindow* window, double x, double y) {
 }
 
 void glfwGetCursorPos(GLFWwindow* window, double* x, double* y) {
-    if (!g_script) return REAL(glfwGetCursorPos)(window, x, y);
-    *x = g.cursorX + current().dx, *y = g.cursorY + current().dy;
+    g_script ? void((*x = g.cursorX + current().dx, *y = g.cursorY + current().dy)) : REAL(glfwGetCursorPos)(window, x, y);
 }
 
 int glfwGetKey(GLFWwindow* window, int key) {
@@ -372,8 +354,7 @@ void glfwGetFramebufferSize(GLFWwindow* window, int* w, int* h) {
 void glfwGetWindowSize(GLFWwindow* window, int* w, int* h) { g_script ? glfwGetFramebufferSize(window, w, h) : REAL(glfwGetWindowSize)(window, w, h); }
 
 int glfwGetWindowAttrib(GLFWwindow* window, int attribute) {
-    if (g_script && attribute == GLFW_FOCUSED) return g.focused;
-    return REAL(glfwGetWindowAttrib)(window, attribute);
+    return g_script && attribute == GLFW_FOCUSED ? g.focused : REAL(glfwGetWindowAttrib)(window, attribute);
 }
 
 // The desktop's callbacks reach the game only from the script.
@@ -409,8 +390,7 @@ void glfwPollEvents() {
 }
 
 int glfwWindowShouldClose(GLFWwindow* window) {
-    if (!g_script) return REAL(glfwWindowShouldClose)(window);
-    return g.frame >= g_script->frames.size() + (g_script->closeAtEnd ? 0 : 2);
+    return g_script ? g.frame >= g_script->frames.size() + (g_script->closeAtEnd ? 0 : 2) : REAL(glfwWindowShouldClose)(window);
 }
 
 // A resize in the next frame's events resizes the hidden window first, as the server does before it
@@ -439,14 +419,8 @@ void glClear(GLbitfield mask) {
     g.inFrame = g_script != nullptr;
 }
 
-void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
-    recordDraw();
-    REAL(glDrawElements)(mode, count, type, indices);
-}
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) { recordDraw(), REAL(glDrawElements)(mode, count, type, indices); }
 
-void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
-    recordDraw();
-    REAL(glDrawArrays)(mode, first, count);
-}
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) { recordDraw(), REAL(glDrawArrays)(mode, first, count); }
 
 }  // extern "C"

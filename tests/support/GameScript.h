@@ -14,19 +14,15 @@
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 class Text;
 
 struct ScriptedFrame {
-    ScriptedFrame(double time = 0.0, std::set<int> held = {}, std::vector<int> pressed = {}, int dx = 0, int dy = 0)
-        : time(time), held(std::move(held)), pressed(std::move(pressed)), dx(dx), dy(dy) {}
-
-    double time;               // what glfwGetTime answers during the frame
+    double time = 0.0;         // what glfwGetTime answers during the frame
     std::set<int> held;        // keys down (GLFW key codes)
     std::vector<int> pressed;  // keys the key callback hears during the frame's event poll
-    int dx, dy;                // the cursor's move from where the game last put it
+    int dx = 0, dy = 0;        // the cursor's move from where the game last put it
     int width = -1, height = -1;  // the desktop resizes the framebuffer in the frame's event poll (0 x 0: minimised on some systems)
     int focus = -1;               // ... 0 gives the focus to another window, 1 gives it back (-1: none of these)
     int iconify = -1;             // ... 1 minimises the window, 0 restores it

@@ -11,10 +11,7 @@
 #include <iterator>
 #include <sstream>
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/quellmoor-test-XXXXXX";
-    path = mkdtemp(pattern);
-}
+TempDir::TempDir() : path(mkdtemp(std::string("/tmp/quellmoor-test-XXXXXX").data())) {}
 
 TempDir::~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
 
