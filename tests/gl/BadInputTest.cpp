@@ -156,7 +156,9 @@ TEST_P(BadInput, HasItsOutcome) {
         else EXPECT_TRUE(run.out.rfind(lines, 0) == 0 && run.out.find("error", lines.size()) != std::string::npos && run.out.back() == '\n') << run.out;
     }
     const size_t asks = seen.find("asks ");
-    if (!window.empty()) EXPECT_EQ(asks == std::string::npos ? "nothing" : seen.substr(asks + 5, seen.find('\n', asks) - asks - 5), window.substr(5));
+    if (!window.empty()) {
+        EXPECT_EQ(asks == std::string::npos ? "nothing" : seen.substr(asks + 5, seen.find('\n', asks) - asks - 5), window.substr(5));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, BadInput, ::testing::ValuesIn(cases()), [](const auto& info) {
