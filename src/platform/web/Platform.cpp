@@ -34,6 +34,7 @@ struct Page {
     bool lockedOnce = false;   // ... or was, so that losing it pauses
     bool lockChanged = false;  // not yet followed by the Desktop
     bool hidden = false;       // the tab is not shown
+    bool pageSeesPaused = false;  // what the page was last told
     double putX = 0.0, putY = 0.0;        // where the game last put the cursor
     double motionX = 0.0, motionY = 0.0;  // the pointer's motion since then
 };
@@ -84,7 +85,9 @@ void followPage() {
     }
     desktop.iconified = page.hidden || (page.lockedOnce && !page.locked);
     followPageSize(desktop);
-    EM_ASM({ if (window.quellmoor) quellmoor.paused = $0 != 0; }, desktop.paused());
+    if (desktop.paused() == page.pageSeesPaused) return;
+    page.pageSeesPaused = desktop.paused();
+    EM_ASM({ if (window.quellmoor) quellmoor.paused = $0 != 0; }, page.pageSeesPaused);
 }
 
 void animationFrame() {
